@@ -1,0 +1,21 @@
+// Naming the release and choosing the exit status.
+#pragma once
+
+#include <cstdint>
+
+#include "frame.h"
+#include "options/run_options.h"
+#include "platform/environment_source.h"
+#include "version/version_report.h"
+
+namespace zepho {
+
+inline constexpr uint32_t kStatusUnknownRelease = 0;
+
+// Looks the release up in the table of the mode, writes its line unless
+// quiet, and returns the row's status; 0 when no row matches, 1 when the
+// line could not be written.
+uint32_t classifyRelease(Frame& frame, EnvironmentSource& environment, const RunOptions& options,
+                         const VersionReport& report);
+
+}  // namespace zepho

@@ -1,0 +1,14 @@
+// The switches of a run.
+#pragma once
+
+namespace zepho {
+
+struct RunOptions {
+  bool helpRequested = false;   // /HELP
+  bool quiet = false;           // /QUIET
+  bool checkTerminals = false;  // /TERMINALS
+  bool majorMode = false;       // /MAJOR, or by default
+  bool verboseMode = false;     // /VERBOSE
+};
+
+}  // namespace zepho

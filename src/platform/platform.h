@@ -1,0 +1,18 @@
+// Everything the program reaches outside itself.
+#pragma once
+
+#include "platform/environment_source.h"
+#include "platform/output_port.h"
+#include "platform/process_port.h"
+#include "platform/version_source.h"
+
+namespace zepho {
+
+struct Platform {
+  VersionSource& version;
+  EnvironmentSource& environment;
+  OutputPort& output;
+  ProcessPort& process;
+};
+
+}  // namespace zepho

@@ -1,0 +1,90 @@
+#include "command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace zepho {
+namespace {
+
+std::vector<std::string> split(const std::string& text) {
+  ArgumentReader reader(text.c_str());
+  std::vector<std::string> arguments;
+  std::string_view argument;
+  while (reader.next(argument)) arguments.emplace_back(argument);
+  return arguments;
+}
+
+struct SplitRow {
+  const char* name;
+  std::string text;
+  std::vector<std::string> arguments;
+};
+
+void PrintTo(const SplitRow& row, std::ostream* os) {
+  *os << row.name;
+}
+
+class SplitTest : public ::testing::TestWithParam<SplitRow> {};
+
+TEST_P(SplitTest, GivesArguments) {
+  EXPECT_EQ(split(GetParam().text), GetParam().arguments);
+}
+
+const std::string k4096(4096, 'a');
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SplitTest,
+    ::testing::Values(
+        SplitRow{"empty", "", {}}, SplitRow{"program_only", "zepho.exe", {}},
+        SplitRow{"pair_before_switch", "zepho \"\" /verbose", {"/verbose"}},
+        SplitRow{"pair_alone_between", "zepho a \"\" b", {"a", "b"}},
+        SplitRow{"quoted_piece_joins", "zepho \"/TERM\"INALS", {"/TERMINALS"}},
+        SplitRow{"pair_inside_argument", "zepho a\"\"b", {"ab"}},
+        SplitRow{"quoted_blank_then_next", "zepho \"a b\" c", {"a b", "c"}},
+        SplitRow{"pair_inside_quoted_run", "zepho \"a\"\" b\"", {"a b"}},
+        SplitRow{"lone_quote_at_end", "zepho /q \"", {"/q"}},
+        SplitRow{"unclosed_run_takes_rest", "zepho \"/v x", {"/v x"}},
+        SplitRow{"tab_and_controls_separate", "zepho\t/a\t\r\n\x01/b", {"/a", "/b"}},
+        SplitRow{"quoted_program_name", "\"C:\\Program Files\\zepho.exe\" /help", {"/help"}},
+        SplitRow{"backslash_is_plain", "zepho a\\\"b c\"", {"a\\b c"}},
+        SplitRow{"high_bytes_are_plain", "zepho \xA0/x\xFF", {"\xA0/x\xFF"}},
+        SplitRow{"leading_pair_makes_name", "\"\" /verbose /q", {"/q"}},
+        SplitRow{"two_pairs_dropped", "zepho a \"\"\"\" b", {"a", "b"}},
+        SplitRow{"unquoted_cap", "zepho " + k4096 + "bc", {k4096, "bc"}},
+        SplitRow{"unquoted_cap_then_quote", "zepho " + k4096 + "\"b c\"", {k4096, "b c"}},
+        SplitRow{"quoted_fills_cap_exactly", "zepho \"" + k4096 + "\"b", {k4096, "b"}},
+        SplitRow{"quoted_crosses_cap", "zepho \"" + k4096 + " /HELP\"x y", {k4096, "y"}},
+        SplitRow{"run_crosses_after_unquoted", "zepho " + k4096.substr(1) + "\"bc d\" e", {k4096.substr(1) + "b", "e"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+// Very long lines are read once, in 4096-byte arguments, without overrun.
+TEST(SplitLong, UnquotedHundredKilobytes) {
+  const std::string text = "zepho " + std::string(100 * 1024, 'x');
+  const auto arguments = split(text);
+  ASSERT_EQ(arguments.size(), 25u);  // 102400 = 25 * 4096
+  for (const auto& argument : arguments) EXPECT_EQ(argument.size(), 4096u);
+}
+
+TEST(SplitLong, QuotedHundredKilobytesStaysOneArgument) {
+  const std::string text = "zepho \"/HELP " + std::string(100 * 1024, ' ') + "/QUIET\" /major";
+  const auto arguments = split(text);
+  ASSERT_EQ(arguments.size(), 2u);
+  EXPECT_EQ(arguments[0].size(), 4096u);
+  EXPECT_EQ(arguments[0].substr(0, 6), "/HELP ");
+  EXPECT_EQ(arguments[1], "/major");
+}
+
+TEST(SplitLong, UnclosedQuoteToEndOfLongText) {
+  const std::string text = "zepho /a \"" + std::string(100 * 1024, 'q');
+  const auto arguments = split(text);
+  ASSERT_EQ(arguments.size(), 2u);
+  EXPECT_EQ(arguments[1], std::string(4096, 'q'));
+}
+
+}  // namespace
+}  // namespace zepho

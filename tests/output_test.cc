@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "run_harness.h"
+
+namespace zepho::testing {
+namespace {
+
+const std::string kHelp = crlf({
+    " ",
+    "",
+    " ",
+    "Usage: ZEPHO [/VERBOSE or /MAJOR] [/HELP] [/QUIET] ",
+    " ",
+    "/VERBOSE - Parameter that lets you detect the operating system to",
+    "the BUILD level.",
+    "/MAJOR - Parameter that detects the operating system at the major ",
+    "revision levels only. This is the default setting.",
+    "/HELP - Optional parameter, displays this help information",
+    "/QUIET - Optional parameter, suppresses all screen output",
+    "",
+    "While in VERBOSE mode the program will return the following ERRORLEVELS",
+    "indicating the operating system.",
+    "ERRORLEVEL 15 = Windows XP",
+    "ERRORLEVEL 14 = Windows 2000 Terminal Services Session",
+    "ERRORLEVEL 13 = Windows NT 4.0 Terminal Server Edition",
+    "ERRORLEVEL 12 = Windows 2000 ",
+    "ERRORLEVEL 11 = Windows NT 4.0",
+    "ERRORLEVEL 10 = Windows Millenium Edition",
+    "ERRORLEVEL 9  = Windows 98 Second Edition final retail/OEM",
+    "ERRORLEVEL 8  = Windows 98 SP1 final Update",
+    "ERRORLEVEL 7  = Windows 98 final retail/OEM",
+    "ERRORLEVEL 6  = Windows 95C OSR 2.5 final OEM",
+    "ERRORLEVEL 5  = Windows 95B OSR 2.1 final OEM",
+    "ERRORLEVEL 4  = Windows 95B OSR 2.1 final Update",
+    "ERRORLEVEL 3  = Windows 95B OSR 2.0 final OEM",
+    "ERRORLEVEL 2  = Windows 95a OSR1 final Update",
+    "ERRORLEVEL 1  = Windows 95 final OEM/Retail",
+    " ",
+    "While in MAJOR mode the program will return the following ERRORLEVELS",
+    "indicating the operating system.",
+    "ERRORLEVEL 7 = Windows XP",
+    "ERRORLEVEL 6 = Windows 2000 ",
+    "ERRORLEVEL 5 = Windows NT 4.0",
+    "ERRORLEVEL 4 = Windows Millenium Edition",
+    "ERRORLEVEL 3 = Windows 98 Second Edition",
+    "ERRORLEVEL 2 = Windows 98",
+    "ERRORLEVEL 1 = Windows 95",
+});
+
+// Help comes before everything else: no version query, status 0.
+TEST(Help, ScreenBytesEvenWhenQuiet) {
+  for (const char* line : {"zepho /help", "zepho /quiet /HELP /verbose", "zepho /HelpMe"}) {
+    World world;
+    world.process.line = line;
+    world.version.fill = record(2, 5, 1, 2600);
+    EXPECT_EQ(world.run(), 0u) << line;
+    EXPECT_EQ(world.output.out, kHelp) << line;
+    EXPECT_TRUE(world.version.sizesSeen.empty()) << line;
+  }
+}
+
+// The sizes of the hand-overs to standard output.
+std::vector<size_t> sizes(const FakeOutput& output) {
+  std::vector<size_t> result;
+  for (const auto& bytes : output.handOvers) result.push_back(bytes.size());
+  return result;
+}
+
+TEST(HandOvers, ConsoleOnePerLine) {
+  World world;
+  world.output.outKind = FileKind::Char;
+  world.process.line = "zepho /help";
+  world.run();
+  ASSERT_EQ(world.output.handOvers.size(), 39u);
+  EXPECT_EQ(world.output.handOvers[3], "Usage: ZEPHO [/VERBOSE or /MAJOR] [/HELP] [/QUIET] \r\n");
+  EXPECT_EQ(world.output.out, kHelp);
+}
+
+TEST(HandOvers, FileAndPipeInWholeBlocksThenTheRest) {
+  for (const FileKind kind : {FileKind::Disk, FileKind::Pipe, FileKind::Remote}) {
+    World world;
+    world.output.outKind = kind;
+    world.process.line = "zepho /help";
+    world.run();
+    std::vector<size_t> expected(kHelp.size() / 128, 128);
+    expected.push_back(kHelp.size() % 128);
+    EXPECT_EQ(sizes(world.output), expected);
+    EXPECT_EQ(world.output.out, kHelp);
+  }
+}
+
+TEST(HandOvers, ReportIntoPipeAtTheEnd) {
+  World world;
+  world.version.fill = record(1, 4, 10, 2222);
+  EXPECT_EQ(world.run(), 3u);
+  const size_t total = world.output.out.size();
+  ASSERT_LT(total, 256u);
+  EXPECT_EQ(sizes(world.output), (std::vector<size_t>{128, total - 128}));
+}
+
+TEST(HandOvers, QuietOpensNothing) {
+  World world;
+  world.process.line = "zepho /QUIET /VERBOSE";
+  world.version.fill = record(1, 4, 10, 2222);
+  EXPECT_EQ(world.run(), 9u);
+  EXPECT_TRUE(world.output.calls.empty());
+}
+
+struct FailureRow {
+  const char* name;
+  std::string commandLine;
+  Handle outHandle;
+  FileKind kind;
+  uint32_t failFrom, failCode, shortFrom, shortTo;
+  bool errorFails;
+  // Expected.
+  uint32_t status;
+  std::string out;
+  std::string err;
+  std::vector<std::string> calls;
+};
+
+void PrintTo(const FailureRow& row, std::ostream* os) {
+  *os << row.name;
+}
+
+class FailureTest : public ::testing::TestWithParam<FailureRow> {};
+
+TEST_P(FailureTest, EndsAsReported) {
+  const FailureRow& row = GetParam();
+  World world;
+  world.process.line = row.commandLine;
+  world.version.fill = record(2, 5, 1, 2600, "Service Pack 3");
+  world.output.outHandle = row.outHandle;
+  world.output.outKind = row.kind;
+  world.output.failFrom = row.failFrom;
+  world.output.failCode = row.failCode;
+  world.output.shortFrom = row.shortFrom;
+  world.output.shortTo = row.shortTo;
+  world.output.errorFails = row.errorFails;
+  EXPECT_EQ(world.run(), row.status);
+  EXPECT_EQ(world.output.out, row.out);
+  EXPECT_EQ(world.output.err, row.err);
+  if (!row.calls.empty()) {
+    EXPECT_EQ(world.output.calls, row.calls);
+  }
+}
+
+std::string dropLast(std::string text) {
+  text.pop_back();
+  return text;
+}
+
+std::string report(const char* place, const char* message) {
+  return std::string("Exception EInOutError in module ZEPHO.EXE at ") + place + ".\n" + message;
+}
+
+const std::string kXpReport = reportLines("2", "5", "1", "2600", "Service Pack 3");
+const std::string kXpLine = "Operating System: Windows XP Service Pack 3\r\n";
+const Handle kOut = FakeOutput::kOut;
+const std::string kFirstBlock = kHelp.substr(0, 128);
+const std::vector<std::string> kNoOpen = {"GetStdHandle(out)", "GetStdHandle(err)",
+                                          "WriteFile(err)"};
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Rows, FailureTest,
+    ::testing::Values(
+        FailureRow{"no_handle", "zepho", kInvalidHandle, FileKind::Pipe, 0, 0, 0, ~0u, false, 1, "", crlf({report("00000001", "I/O error 103.")}), kNoOpen},
+        FailureRow{"null_handle", "zepho", kNoHandle, FileKind::Pipe, 0, 0, 0, ~0u, false, 1, "", crlf({report("00000001", "I/O error 103.")}), kNoOpen},
+        FailureRow{"unknown_kind_closed_once", "zepho /help", kOut, FileKind::Unknown, 0, 0, 0, ~0u, false, 1, "", crlf({report("00000001", "I/O error 103.")}), {"GetStdHandle(out)", "GetFileType", "CloseHandle", "GetStdHandle(err)", "WriteFile(err)"}},
+        FailureRow{"no_handle_no_stderr_either", "zepho", kInvalidHandle, FileKind::Pipe, 0, 0, 0, ~0u, true, 1, "", "", {}},
+        // A pipe whose reader has gone: the first block fails, the report is
+        // buffered, its hand-over at the end fails, and it goes to stderr.
+        FailureRow{"pipe_reader_gone", "zepho /help", kOut, FileKind::Pipe, 1, 232, 0, ~0u, false, 1, "", crlf({report("00000006", "I/O error 232.")}), {}},
+        FailureRow{"pipe_fails_on_second_block", "zepho /help", kOut, FileKind::Pipe, 2, 109, 0, ~0u, false, 1, kFirstBlock, crlf({report("00000009", "I/O error 109.")}), {}},
+        FailureRow{"access_denied_console", "zepho", kOut, FileKind::Char, 1, 5, 0, ~0u, false, 1, "", crlf({report("00000001", "File access denied.")}), {}},
+        FailureRow{"console_fails_from_third_line", "zepho", kOut, FileKind::Char, 3, 2, 0, ~0u, false, 1, crlf({" ", "Platform        : 2"}), crlf({report("00000003", "File not found.")}), {}},
+        FailureRow{"failure_without_code", "zepho", kOut, FileKind::Char, 1, 0, 0, ~0u, false, 1, "", crlf({report("00000001", "I/O error 29.")}), {}},
+        // A short write is a full disk: that block is cut, the rest of its
+        // line dropped, and the report follows once there is room again.
+        FailureRow{"short_write_then_room", "zepho /help", kOut, FileKind::Disk, 0, 0, 1, 1, false, 1, kFirstBlock.substr(0, 127) + crlf({"", report("00000006", "Disk full.")}), "", {}},
+        // Every block is short: the buffered report is cut too, and repeated
+        // on stderr.
+        FailureRow{ "disk_full_to_the_end", "zepho /help", kOut, FileKind::Disk, 0, 0, 1, ~0u, false, 1, kFirstBlock.substr(0, 127) + dropLast(crlf({"", report("00000006", "Disk full.")})), crlf({report("00000006", "Disk full.")}), {}},
+        // A run that went well keeps its status when only the last block is lost.
+        FailureRow{"last_block_lost_keeps_status", "zepho", kOut, FileKind::Disk, 2, 112, 0, ~0u, false, 7, (kXpReport + kXpLine).substr(0, 128), crlf({report("00000009", "I/O error 112.")}), {}},
+        FailureRow{"last_block_lost_stderr_fails", "zepho", kOut, FileKind::Disk, 2, 112, 0, ~0u, true, 7, (kXpReport + kXpLine).substr(0, 128), "", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+TEST(FailureReport, ModuleWithoutDirectoryAndLongPaths) {
+  struct Row {
+    std::string fileName, module;
+  };
+  const Row rows[] = {{"C:\\TOOLS\\ZEPHO.EXE", "ZEPHO.EXE"},
+                      {"zepho.exe", "zepho.exe"},
+                      {"Z:/tmp/build/zepho.exe", "zepho.exe"},
+                      {"A:ZEPHO.EXE", "ZEPHO.EXE"},
+                      {"", "zepho.exe"},
+                      {"C:\\" + std::string(300, 'd'), std::string(257, 'd')}};
+  for (const Row& row : rows) {
+    World world;
+    world.process.fileName = row.fileName;
+    world.output.outHandle = kInvalidHandle;
+    EXPECT_EQ(world.run(), 1u);
+    EXPECT_EQ(world.output.err, "Exception EInOutError in module " + row.module +
+                                    " at 00000001.\nI/O error 103.\r\n");
+  }
+}
+
+TEST(FailureReport, MessagesForKnownCodes) {
+  const std::pair<uint32_t, const char*> rows[] = {{2, "File not found."},
+                                                   {3, "Invalid filename."},
+                                                   {4, "Too many open files."},
+                                                   {5, "File access denied."},
+                                                   {100, "Read beyond end of file."},
+                                                   {101, "Disk full."},
+                                                   {106, "Invalid numeric input."},
+                                                   {6, "I/O error 6."},
+                                                   {4294967295u, "I/O error 4294967295."}};
+  for (const auto& [code, message] : rows) {
+    World world;
+    world.output.outKind = FileKind::Char;
+    world.output.failFrom = 1;
+    world.output.failCode = code;
+    EXPECT_EQ(world.run(), 1u);
+    EXPECT_EQ(world.output.err, crlf({report("00000001", message)})) << code;
+  }
+}
+
+}  // namespace
+}  // namespace zepho::testing

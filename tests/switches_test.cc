@@ -1,0 +1,66 @@
+#include "options/switches.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+#include "command_line.h"
+
+namespace zepho {
+namespace {
+
+struct SwitchRow {
+  const char* name;
+  std::string commandLine;
+  // Expected flags after the mode is settled: help, quiet, terminals, major, verbose.
+  std::string flags;
+  bool verboseTable;
+};
+
+void PrintTo(const SwitchRow& row, std::ostream* os) {
+  *os << row.name;
+}
+
+std::string flagsOf(const RunOptions& o) {
+  std::string f;
+  f += o.helpRequested ? 'H' : '-';
+  f += o.quiet ? 'Q' : '-';
+  f += o.checkTerminals ? 'T' : '-';
+  f += o.majorMode ? 'M' : '-';
+  f += o.verboseMode ? 'V' : '-';
+  return f;
+}
+
+class SwitchTest : public ::testing::TestWithParam<SwitchRow> {};
+
+TEST_P(SwitchTest, ReadsFlags) {
+  ArgumentReader arguments(GetParam().commandLine.c_str());
+  RunOptions options = parseSwitches(arguments);
+  settleMode(options);
+  EXPECT_EQ(flagsOf(options), GetParam().flags);
+  EXPECT_EQ(useVerboseTable(options), GetParam().verboseTable);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SwitchTest,
+    ::testing::Values(
+        SwitchRow{"none", "z", "---M-", false},
+        SwitchRow{"verbose_lower", "z /verbose", "----V", true},
+        SwitchRow{"major_wins", "z /Verbose /Major", "---MV", false},
+        SwitchRow{"order_does_not_matter", "z /MAJOR /VERBOSE", "---MV", false},
+        SwitchRow{"prefixes_match", "z /helpme /Quiet:yes /VERBOSEX", "HQ--V", true},
+        SwitchRow{"all_five_repeated", "z /t /TERMINALS /q /quiet /h /help /m /major", "HQTM-", false},
+        SwitchRow{"short_forms_ignored", "z /h /q /v /ter /maj", "---M-", false},
+        SwitchRow{"no_slash_ignored", "z HELP VERBOSE", "---M-", false},
+        SwitchRow{"blank_before_switch", "z \" /HELP\" \"\t/VERBOSE\"", "---M-", false},
+        SwitchRow{"quoted_switch", "z \"/verbose\" \"/TERM\"inals", "--T-V", true},
+        SwitchRow{"only_ascii_letters_fold", "z /QU\xC9T /\xE9RBOSE", "---M-", false},
+        SwitchRow{"after_empty_argument_ignored", "z /quiet \" /help", "-Q-M-", false},
+        SwitchRow{"terminals_alone_is_major", "z /TERMINALS", "--TM-", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+}  // namespace
+}  // namespace zepho
