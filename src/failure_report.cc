@@ -4,8 +4,8 @@ namespace zepho {
 namespace {
 
 struct MessageRow {
-  uint32_t code;
-  std::string_view message;
+  uint8_t code;
+  const char* message;
 };
 
 constexpr MessageRow kMessages[] = {
@@ -16,30 +16,29 @@ constexpr MessageRow kMessages[] = {
 
 }  // namespace
 
-FixedText<24> failureMessage(uint32_t code) {
-  FixedText<24> text;
-  for (const MessageRow& row : kMessages) {
-    if (row.code == code) return text.append(row.message);
-  }
-  return text.append("I/O error ").append(toDecimal(code).view());
-}
-
-ReportLine composeFailureReport(uint32_t code, uint32_t place, std::string_view module) {
-  const FixedText<24> message = failureMessage(code);
+ReportLine composeFailureReport(uint32_t code, uint32_t place, const char* module) {
   ReportLine line;
   line.append("Exception EInOutError in module ")
       .append(module)
       .append(" at ")
-      .append(toHex8(place).view())
-      .append(".\n")
-      .append(message.view());
-  if (!message.view().ends_with('.')) line.append(".");
+      .append(toHex8(place).c_str())
+      .append(".\n");
+  const size_t messageStart = line.size();
+  for (const MessageRow& row : kMessages) {
+    if (row.code == code) line.append(row.message);
+  }
+  if (line.size() == messageStart) line.append("I/O error ").append(toDecimal(code).c_str());
+  // A full stop ends the message unless it has one already.
+  if (line.c_str()[line.size() - 1] != '.') line.append(".");
   return line;
 }
 
-std::string_view baseName(std::string_view path) {
-  const size_t cut = path.find_last_of("\\/:");
-  return cut == std::string_view::npos ? path : path.substr(cut + 1);
+const char* baseName(const char* path) {
+  const char* name = path;
+  for (; *path != '\0'; ++path) {
+    if (*path == '\\' || *path == '/' || *path == ':') name = path + 1;
+  }
+  return name;
 }
 
 }  // namespace zepho

@@ -2,23 +2,20 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
 #include "text.h"
 
 namespace zepho {
 
-// The report line, without its line end. Long enough for any module name
-// the platform hands out (at most 260 bytes) and any message.
+// Long enough for any file name the platform hands out (at most 260 bytes)
+// and any message.
 using ReportLine = FixedText<384>;
 
-// "File not found", ... or "I/O error <code>" for codes without a message.
-FixedText<24> failureMessage(uint32_t code);
-
 // "Exception EInOutError in module <module> at <place>." LF "<message>."
-ReportLine composeFailureReport(uint32_t code, uint32_t place, std::string_view module);
+// with the message for the code, or "I/O error <code>" where there is none.
+ReportLine composeFailureReport(uint32_t code, uint32_t place, const char* module);
 
 // The file name from a full path: what follows the last '\', '/' or ':'.
-std::string_view baseName(std::string_view path);
+const char* baseName(const char* path);
 
 }  // namespace zepho

@@ -1,25 +1,23 @@
 #include "frame.h"
 
-#include "failure_report.h"
-
 namespace zepho {
 
-bool Frame::writeLine(std::string_view a, std::string_view b, std::string_view c) {
+bool Frame::writeLine(LineParts parts) {
   // A line's number in the run is the place its check reports.
   const uint32_t place = ++linesWritten_;
-  const uint32_t code = writer_.writeLine(a, b, c);
+  const uint32_t code = writer_.writeLine(parts);
   if (code == 0) return true;
   reportFailure(code, place);
   return false;
 }
 
 ReportLine Frame::composeReport(uint32_t code, uint32_t place) {
-  char path[260];
-  uint32_t length = platform_.process.programFileName(path, sizeof path);
-  if (length > sizeof path) length = sizeof path;
-  std::string_view module = baseName({path, length});
-  if (module.empty()) module = "zepho.exe";
-  return composeFailureReport(code, place, module);
+  char path[261];
+  uint32_t length = platform_.process.programFileName(path, sizeof path - 1);
+  if (length >= sizeof path) length = 0;
+  path[length] = '\0';
+  const char* module = baseName(path);
+  return composeFailureReport(code, place, *module != '\0' ? module : "zepho.exe");
 }
 
 // The report goes out as one more line of the same stream. When that line
@@ -29,7 +27,7 @@ void Frame::reportFailure(uint32_t code, uint32_t place) {
   failed_ = true;
   failureCode_ = code;
   failurePlace_ = place;
-  if (writer_.writeLine(composeReport(code, place).view()) == 0) {
+  if (writer_.writeLine({composeReport(code, place).c_str()}) == 0) {
     reportBuffered_ = true;
   } else {
     reportOnStandardError(code, place);
@@ -37,13 +35,13 @@ void Frame::reportFailure(uint32_t code, uint32_t place) {
 }
 
 void Frame::reportOnStandardError(uint32_t code, uint32_t place) {
-  FixedText<ReportLine::kCapacity + 2> line;
-  line.append(composeReport(code, place).view()).append("\r\n");
+  ReportLine line = composeReport(code, place);
+  line.append("\r\n");
   OutputPort& port = platform_.output;
   const Handle handle = port.standardError();
   if (handle == kInvalidHandle || handle == kNoHandle) return;
   uint32_t written = 0;
-  port.write(handle, line.view().data(), static_cast<uint32_t>(line.view().size()), written);
+  port.write(handle, line.c_str(), static_cast<uint32_t>(line.size()), written);
 }
 
 void Frame::endProcess(uint32_t status) {

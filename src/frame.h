@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
 #include "failure_report.h"
 #include "line_writer.h"
@@ -19,7 +18,7 @@ class Frame {
 
   // Writes one line and checks it. On a failure the failure report has been
   // written and false is returned: the run must end, with status 1.
-  bool writeLine(std::string_view a, std::string_view b = {}, std::string_view c = {});
+  bool writeLine(LineParts parts);
 
   // Hands over what is still buffered and ends the process with `status`,
   // or with 1 once an output failure has been reported.

@@ -25,7 +25,7 @@ bool LineWriter::handOver() {
   fill_ = 0;
   if (size == 0) return true;
   uint32_t written = 0;
-  if (!port_.write(handle_, buffer_.data(), size, written)) {
+  if (!port_.write(handle_, buffer_, size, written)) {
     const uint32_t code = port_.lastError();
     pendingError_ = code != 0 ? code : kCodeWriteFault;
     return false;
@@ -37,31 +37,25 @@ bool LineWriter::handOver() {
   return true;
 }
 
-// Copies text into the buffer, handing over each full block; after a failed
-// hand-over the rest of this piece of text is dropped.
-void LineWriter::put(std::string_view text) {
-  if (failedInPut_) return;
-  for (char c : text) {
-    buffer_[fill_++] = c;
-    if (fill_ == buffer_.size() && !handOver()) {
-      failedInPut_ = true;
-      return;
-    }
+// Copies text into the buffer, handing over each full block; false after a
+// failed hand-over, which drops the rest of the text.
+bool LineWriter::put(const char* text) {
+  for (; *text != '\0'; ++text) {
+    buffer_[fill_++] = *text;
+    if (fill_ == sizeof buffer_ && !handOver()) return false;
   }
+  return true;
 }
 
-uint32_t LineWriter::writeLine(std::string_view a, std::string_view b, std::string_view c) {
+uint32_t LineWriter::writeLine(LineParts parts) {
   if (state_ == State::NotOpen) open();
   if (state_ == State::Open) {
-    failedInPut_ = false;
-    put(a);
-    put(b);
-    put(c);
-    failedInPut_ = false;  // the line end is written even after a failed text
-    put("\r\n");
+    for (const char* part : parts) {
+      if (!put(part)) break;
+    }
+    put("\r\n");  // the line end is written even after a failed text
     if (flushAtLineEnd_) handOver();
   } else {
-    // Neither the text nor the line end has a stream to go to.
     pendingError_ = kCodeNotOpenForLine;
   }
   const uint32_t code = pendingError_;
@@ -71,7 +65,6 @@ uint32_t LineWriter::writeLine(std::string_view a, std::string_view b, std::stri
 
 uint32_t LineWriter::flush() {
   if (state_ != State::Open) return 0;
-  pendingError_ = 0;
   handOver();
   const uint32_t code = pendingError_;
   pendingError_ = 0;

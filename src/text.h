@@ -1,30 +1,37 @@
-// Small fixed-size text helpers; nothing here touches the heap.
+// Small fixed-size texts; nothing here touches the heap.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 namespace zepho {
 
-// Text of at most N bytes; appends beyond that are cut off.
+// Zero-terminated text of at most N bytes; appends beyond that are cut off.
 template <size_t N>
 class FixedText {
  public:
   static constexpr size_t kCapacity = N;
 
-  FixedText& append(std::string_view text) {
-    for (char c : text) {
-      if (length_ == N) break;
-      bytes_[length_++] = c;
-    }
+  FixedText() { bytes_[0] = '\0'; }
+
+  FixedText& append(const char* text, size_t length) {
+    for (size_t i = 0; i < length && length_ < N; ++i) bytes_[length_++] = text[i];
+    bytes_[length_] = '\0';
     return *this;
   }
-  std::string_view view() const { return {bytes_.data(), length_}; }
+  FixedText& append(const char* text) {
+    while (*text != '\0' && length_ < N) bytes_[length_++] = *text++;
+    bytes_[length_] = '\0';
+    return *this;
+  }
+
+  const char* c_str() const { return bytes_; }
+  size_t size() const { return length_; }
+  std::string_view view() const { return {bytes_, length_}; }
 
  private:
-  std::array<char, N> bytes_{};
+  char bytes_[N + 1];  // filled up to length_, then a zero byte
   size_t length_ = 0;
 };
 

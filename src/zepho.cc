@@ -1,7 +1,6 @@
 #include "zepho.h"
 
 #include "classify/classify.h"
-#include "command_line.h"
 #include "frame.h"
 #include "options/help.h"
 #include "options/switches.h"
@@ -12,8 +11,7 @@ namespace {
 
 // The stages in order; each returns the status the run ends with.
 uint32_t decide(Frame& frame, Platform& platform) {
-  ArgumentReader arguments(platform.process.commandLine());
-  RunOptions options = parseSwitches(arguments);
+  RunOptions options = parseSwitches(platform.process.commandLine());
   if (options.helpRequested) return printHelp(frame) ? 0 : kStatusOutputFailure;
   settleMode(options);
   const VersionReport report = queryVersion(platform.version);

@@ -5,7 +5,6 @@
 #include <ostream>
 #include <string>
 
-#include "command_line.h"
 
 namespace zepho {
 namespace {
@@ -35,8 +34,7 @@ std::string flagsOf(const RunOptions& o) {
 class SwitchTest : public ::testing::TestWithParam<SwitchRow> {};
 
 TEST_P(SwitchTest, ReadsFlags) {
-  ArgumentReader arguments(GetParam().commandLine.c_str());
-  RunOptions options = parseSwitches(arguments);
+  RunOptions options = parseSwitches(GetParam().commandLine.c_str());
   settleMode(options);
   EXPECT_EQ(flagsOf(options), GetParam().flags);
   EXPECT_EQ(useVerboseTable(options), GetParam().verboseTable);

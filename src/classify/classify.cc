@@ -13,12 +13,15 @@ uint32_t classifyRelease(Frame& frame, EnvironmentSource& environment, const Run
       findRelease(verbose ? verboseTable() : majorTable(), report.platformId, report.buildNumber);
   if (row == nullptr) return kStatusUnknownRelease;
 
-  const bool terminal = verbose && !row->terminalSuffix.empty() &&
-                        isTerminalSession(environment, options, report.buildNumber);
-  const std::string_view csd = row->appendCsd ? report.csdText.view() : std::string_view{};
-  const std::string_view suffix = terminal ? row->terminalSuffix : std::string_view{};
-  if (!options.quiet && !frame.writeLine(row->line, csd, suffix)) return kStatusOutputFailure;
-  return terminal ? row->terminalStatus : row->status;
+  const TerminalRow* terminal =
+      verbose ? findTerminalSession(environment, options, report.buildNumber) : nullptr;
+  // Only the NT releases carry a service-pack text on their line.
+  const char* csd = row->platformId == kPlatformWin32Nt ? report.csdText.c_str() : "";
+  const char* suffix = terminal != nullptr ? terminal->suffix : "";
+  if (!options.quiet && !frame.writeLine({kReleasePrefix, row->name, csd, suffix})) {
+    return kStatusOutputFailure;
+  }
+  return terminal != nullptr ? terminal->status : row->status;
 }
 
 }  // namespace zepho

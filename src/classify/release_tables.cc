@@ -3,41 +3,46 @@
 namespace zepho {
 namespace {
 
-constexpr uint32_t k95 = kPlatformWin32Windows;
-constexpr uint32_t kNt = kPlatformWin32Nt;
+constexpr uint8_t k95 = kPlatformWin32Windows;
+constexpr uint8_t kNt = kPlatformWin32Nt;
 
 // Statuses follow the list on the help screen, not the order of the builds.
 constexpr ReleaseRow kVerbose[] = {
-    {k95, 950, "Operating System: Windows 95 final OEM/Retail", false, 1, {}, 0},
-    {k95, 951, "Operating System: Windows 95a OSR1 final Update", false, 2, {}, 0},
-    {k95, 971, "Operating System: Windows 95B OSR 2.1 final OEM", false, 5, {}, 0},
-    {k95, 1111, "Operating System: Windows 95B OSR 2.0 final OEM", false, 3, {}, 0},
-    {k95, 1212, "Operating System: Windows 95B OSR 2.1 final Update", false, 4, {}, 0},
-    {k95, 1214, "Operating System: Windows 95C OSR 2.5 final OEM", false, 6, {}, 0},
-    {k95, 1998, "Operating System: Windows 98 final retail/OEM", false, 7, {}, 0},
-    {k95, 2000, "Operating System: Windows 98 SP1 final Update", false, 8, {}, 0},
-    {k95, 2222, "Operating System: Windows 98 Second Edition final retail/OEM", false, 9, {}, 0},
-    {k95, 3000, "Operating System: Windows Millenium Edition", false, 10, {}, 0},
-    {kNt, 1381, "Operating System: Windows NT 4.0 ", true, 11, " Terminal Server Edition", 13},
-    {kNt, 2195, "Operating System: Windows 2000 ", true, 12, " Terminal Services Session", 14},
-    {kNt, 2600, "Operating System: Windows XP ", true, 15, {}, 0},
+    {950, k95, 1, "95 final OEM/Retail"},
+    {951, k95, 2, "95a OSR1 final Update"},
+    {971, k95, 5, "95B OSR 2.1 final OEM"},
+    {1111, k95, 3, "95B OSR 2.0 final OEM"},
+    {1212, k95, 4, "95B OSR 2.1 final Update"},
+    {1214, k95, 6, "95C OSR 2.5 final OEM"},
+    {1998, k95, 7, "98 final retail/OEM"},
+    {2000, k95, 8, "98 SP1 final Update"},
+    {2222, k95, 9, "98 Second Edition final retail/OEM"},
+    {3000, k95, 10, "Millenium Edition"},
+    {1381, kNt, 11, "NT 4.0 "},
+    {2195, kNt, 12, "2000 "},
+    {2600, kNt, 15, "XP "},
 };
 
 // Trailing blanks differ from row to row and are kept as they are.
 constexpr ReleaseRow kMajor[] = {
-    {k95, 950, "Operating System: Windows 95 ", false, 1, {}, 0},
-    {k95, 951, "Operating System: Windows 95", false, 1, {}, 0},
-    {k95, 971, "Operating System: Windows 95", false, 1, {}, 0},
-    {k95, 1111, "Operating System: Windows 95", false, 1, {}, 0},
-    {k95, 1212, "Operating System: Windows 95", false, 1, {}, 0},
-    {k95, 1214, "Operating System: Windows 95", false, 1, {}, 0},
-    {k95, 1998, "Operating System: Windows 98 ", false, 2, {}, 0},
-    {k95, 2000, "Operating System: Windows 98", false, 2, {}, 0},
-    {k95, 2222, "Operating System: Windows 98 Second Edition ", false, 3, {}, 0},
-    {k95, 3000, "Operating System: Windows Millenium Edition", false, 4, {}, 0},
-    {kNt, 1381, "Operating System: Windows NT 4.0 ", true, 5, {}, 0},
-    {kNt, 2195, "Operating System: Windows 2000 ", true, 6, {}, 0},
-    {kNt, 2600, "Operating System: Windows XP ", true, 7, {}, 0},
+    {950, k95, 1, "95 "},
+    {951, k95, 1, "95"},
+    {971, k95, 1, "95"},
+    {1111, k95, 1, "95"},
+    {1212, k95, 1, "95"},
+    {1214, k95, 1, "95"},
+    {1998, k95, 2, "98 "},
+    {2000, k95, 2, "98"},
+    {2222, k95, 3, "98 Second Edition "},
+    {3000, k95, 4, "Millenium Edition"},
+    {1381, kNt, 5, "NT 4.0 "},
+    {2195, kNt, 6, "2000 "},
+    {2600, kNt, 7, "XP "},
+};
+
+constexpr TerminalRow kTerminal[] = {
+    {1381, 13, "WINSTATIONNAME", " Terminal Server Edition"},
+    {2195, 14, "SESSIONNAME", " Terminal Services Session"},
 };
 
 }  // namespace
@@ -47,6 +52,9 @@ std::span<const ReleaseRow> verboseTable() {
 }
 std::span<const ReleaseRow> majorTable() {
   return kMajor;
+}
+std::span<const TerminalRow> terminalTable() {
+  return kTerminal;
 }
 
 const ReleaseRow* findRelease(std::span<const ReleaseRow> table, uint32_t platformId,

@@ -18,17 +18,13 @@ bool hasEnvironmentValue(EnvironmentSource& environment, const char* name) {
   return value[0] != '\0';
 }
 
-bool isTerminalSession(EnvironmentSource& environment, const RunOptions& options,
-                       uint16_t buildNumber) {
-  if (!options.checkTerminals) return false;
-  switch (buildNumber) {
-    case 1381:
-      return hasEnvironmentValue(environment, "WINSTATIONNAME");
-    case 2195:
-      return hasEnvironmentValue(environment, "SESSIONNAME");
-    default:
-      return false;
+const TerminalRow* findTerminalSession(EnvironmentSource& environment, const RunOptions& options,
+                                       uint16_t buildNumber) {
+  if (!options.checkTerminals) return nullptr;
+  for (const TerminalRow& row : terminalTable()) {
+    if (row.buildNumber == buildNumber && hasEnvironmentValue(environment, row.marker)) return &row;
   }
+  return nullptr;
 }
 
 }  // namespace zepho

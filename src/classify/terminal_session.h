@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "classify/release_tables.h"
 #include "options/run_options.h"
 #include "platform/environment_source.h"
 
@@ -12,10 +13,10 @@ namespace zepho {
 // A value too long for the 250-byte lookup buffer is set and non-empty.
 bool hasEnvironmentValue(EnvironmentSource& environment, const char* name);
 
-// True when /TERMINALS was given and the marker variable of the build
-// (WINSTATIONNAME for 1381, SESSIONNAME for 2195) is non-empty. The
-// environment is read only when /TERMINALS was given.
-bool isTerminalSession(EnvironmentSource& environment, const RunOptions& options,
-                       uint16_t buildNumber);
+// The terminal-session variant of the build when /TERMINALS was given and
+// the build's marker variable is non-empty; otherwise nullptr. Without
+// /TERMINALS, and for builds that have no variant, nothing is read.
+const TerminalRow* findTerminalSession(EnvironmentSource& environment, const RunOptions& options,
+                                       uint16_t buildNumber);
 
 }  // namespace zepho

@@ -1,61 +1,86 @@
 #include "options/help.h"
 
-#include <string_view>
+#include <cstdint>
+#include <span>
 
 namespace zepho {
 namespace {
 
-// Trailing blanks are part of the text.
-constexpr std::string_view kHelpLines[] = {
-    " ",
-    "",
-    " ",
-    "Usage: ZEPHO [/VERBOSE or /MAJOR] [/HELP] [/QUIET] ",
-    " ",
-    "/VERBOSE - Parameter that lets you detect the operating system to",
-    "the BUILD level.",
-    "/MAJOR - Parameter that detects the operating system at the major ",
-    "revision levels only. This is the default setting.",
-    "/HELP - Optional parameter, displays this help information",
-    "/QUIET - Optional parameter, suppresses all screen output",
-    "",
-    "While in VERBOSE mode the program will return the following ERRORLEVELS",
-    "indicating the operating system.",
-    "ERRORLEVEL 15 = Windows XP",
-    "ERRORLEVEL 14 = Windows 2000 Terminal Services Session",
-    "ERRORLEVEL 13 = Windows NT 4.0 Terminal Server Edition",
-    "ERRORLEVEL 12 = Windows 2000 ",
-    "ERRORLEVEL 11 = Windows NT 4.0",
-    "ERRORLEVEL 10 = Windows Millenium Edition",
-    "ERRORLEVEL 9  = Windows 98 Second Edition final retail/OEM",
-    "ERRORLEVEL 8  = Windows 98 SP1 final Update",
-    "ERRORLEVEL 7  = Windows 98 final retail/OEM",
-    "ERRORLEVEL 6  = Windows 95C OSR 2.5 final OEM",
-    "ERRORLEVEL 5  = Windows 95B OSR 2.1 final OEM",
-    "ERRORLEVEL 4  = Windows 95B OSR 2.1 final Update",
-    "ERRORLEVEL 3  = Windows 95B OSR 2.0 final OEM",
-    "ERRORLEVEL 2  = Windows 95a OSR1 final Update",
-    "ERRORLEVEL 1  = Windows 95 final OEM/Retail",
-    " ",
-    "While in MAJOR mode the program will return the following ERRORLEVELS",
-    "indicating the operating system.",
-    "ERRORLEVEL 7 = Windows XP",
-    "ERRORLEVEL 6 = Windows 2000 ",
-    "ERRORLEVEL 5 = Windows NT 4.0",
-    "ERRORLEVEL 4 = Windows Millenium Edition",
-    "ERRORLEVEL 3 = Windows 98 Second Edition",
-    "ERRORLEVEL 2 = Windows 98",
-    "ERRORLEVEL 1 = Windows 95",
+// The screen opens with its usage text; each line ends in a zero byte, and
+// trailing blanks are part of the text.
+constexpr char kUsageText[] =
+    " \0"
+    "\0"
+    " \0"
+    "Usage: ZEPHO [/VERBOSE or /MAJOR] [/HELP] [/QUIET] \0"
+    " \0"
+    "/VERBOSE - Parameter that lets you detect the operating system to\0"
+    "the BUILD level.\0"
+    "/MAJOR - Parameter that detects the operating system at the major \0"
+    "revision levels only. This is the default setting.\0"
+    "/HELP - Optional parameter, displays this help information\0"
+    "/QUIET - Optional parameter, suppresses all screen output\0"
+    "\0";
+constexpr int kUsageLines = 12;
+
+// Then a list of the statuses of each mode, from the highest down.
+struct Level {
+  uint8_t status;
+  const char* release;
 };
-static_assert(std::size(kHelpLines) == 39);
+
+constexpr Level kVerboseLevels[] = {
+    {15, "XP"},
+    {14, "2000 Terminal Services Session"},
+    {13, "NT 4.0 Terminal Server Edition"},
+    {12, "2000 "},
+    {11, "NT 4.0"},
+    {10, "Millenium Edition"},
+    {9, "98 Second Edition final retail/OEM"},
+    {8, "98 SP1 final Update"},
+    {7, "98 final retail/OEM"},
+    {6, "95C OSR 2.5 final OEM"},
+    {5, "95B OSR 2.1 final OEM"},
+    {4, "95B OSR 2.1 final Update"},
+    {3, "95B OSR 2.0 final OEM"},
+    {2, "95a OSR1 final Update"},
+    {1, "95 final OEM/Retail"},
+};
+
+constexpr Level kMajorLevels[] = {
+    {7, "XP"}, {6, "2000 "}, {5, "NT 4.0"}, {4, "Millenium Edition"}, {3, "98 Second Edition"},
+    {2, "98"}, {1, "95"},
+};
+
+// The heading of a list, its levels, and the line that follows it.
+bool printLevels(Frame& frame, const char* mode, std::span<const Level> levels, bool padNumbers) {
+  if (!frame.writeLine(
+          {"While in ", mode, " mode the program will return the following ERRORLEVELS"}) ||
+      !frame.writeLine({"indicating the operating system."})) {
+    return false;
+  }
+  for (const Level& level : levels) {
+    // In the verbose list the numbers line up in a column two wide.
+    const char* pad = padNumbers && level.status < 10 ? " " : "";
+    if (!frame.writeLine(
+            {"ERRORLEVEL ", toDecimal(level.status).c_str(), pad, " = Windows ", level.release})) {
+      return false;
+    }
+  }
+  return true;
+}
 
 }  // namespace
 
 bool printHelp(Frame& frame) {
-  for (std::string_view line : kHelpLines) {
-    if (!frame.writeLine(line)) return false;
+  const char* line = kUsageText;
+  for (int i = 0; i < kUsageLines; ++i) {
+    if (!frame.writeLine({line})) return false;
+    while (*line++ != '\0') {
+    }
   }
-  return true;
+  return printLevels(frame, "VERBOSE", kVerboseLevels, true) && frame.writeLine({" "}) &&
+         printLevels(frame, "MAJOR", kMajorLevels, false);
 }
 
 }  // namespace zepho

@@ -2,11 +2,13 @@
 
 #include <string_view>
 
+#include "command_line.h"
+
 namespace zepho {
 namespace {
 
 struct SwitchRow {
-  std::string_view text;
+  const char* text;
   bool RunOptions::*flag;
 };
 
@@ -21,17 +23,18 @@ char upperCase(char c) {
 }
 
 // Whether `argument`, upper-cased in a to z only, begins with `text`.
-bool beginsWith(std::string_view argument, std::string_view text) {
-  if (argument.size() < text.size()) return false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (upperCase(argument[i]) != text[i]) return false;
+bool beginsWith(std::string_view argument, const char* text) {
+  for (char c : argument) {
+    if (*text == '\0') return true;
+    if (upperCase(c) != *text++) return false;
   }
-  return true;
+  return *text == '\0';
 }
 
 }  // namespace
 
-RunOptions parseSwitches(ArgumentReader& arguments) {
+RunOptions parseSwitches(const char* commandLine) {
+  ArgumentReader arguments(commandLine);
   RunOptions options;
   std::string_view argument;
   while (arguments.next(argument)) {

@@ -1,23 +1,10 @@
 #include "version/version_report.h"
 
-#include <string_view>
-
 namespace zepho {
 namespace {
 
 bool isBlankOrControl(char c) {
   return static_cast<unsigned char>(c) <= 32;
-}
-
-// The service-pack text up to its first zero byte (all 128 bytes when there
-// is none), without leading and trailing blanks and control bytes.
-std::string_view trimmedCsd(const VersionRecord& record) {
-  std::string_view text(record.csdVersion, sizeof record.csdVersion);
-  const size_t zero = text.find('\0');
-  if (zero != std::string_view::npos) text = text.substr(0, zero);
-  while (!text.empty() && isBlankOrControl(text.front())) text.remove_prefix(1);
-  while (!text.empty() && isBlankOrControl(text.back())) text.remove_suffix(1);
-  return text;
 }
 
 }  // namespace
@@ -30,7 +17,15 @@ VersionReport makeReport(const VersionRecord& record) {
   report.majorText = toDecimal(record.majorVersion);
   report.minorText = toDecimal(record.minorVersion);
   report.buildText = toDecimal(report.buildNumber);
-  report.csdText.append(trimmedCsd(record));
+
+  // The service-pack text ends at its first zero byte, or after all 128
+  // bytes when there is none; blanks and control bytes at either end go.
+  const char* begin = record.csdVersion;
+  const char* end = begin;
+  while (end != record.csdVersion + sizeof record.csdVersion && *end != '\0') ++end;
+  while (begin != end && isBlankOrControl(*begin)) ++begin;
+  while (end != begin && isBlankOrControl(end[-1])) --end;
+  report.csdText.append(begin, static_cast<size_t>(end - begin));
   return report;
 }
 
@@ -43,12 +38,23 @@ VersionReport queryVersion(VersionSource& source) {
 
 bool printReport(Frame& frame, const VersionReport& report, const RunOptions& options) {
   if (options.quiet) return true;
-  return frame.writeLine(" ") &&
-         frame.writeLine("Platform        : ", report.platformText.view()) &&
-         frame.writeLine("Major Version   : ", report.majorText.view()) &&
-         frame.writeLine("Minor Version   : ", report.minorText.view()) &&
-         frame.writeLine("Build           : ", report.buildText.view()) &&
-         frame.writeLine("CSD Version     : ", report.csdText.view()) && frame.writeLine(" ");
+  struct Line {
+    const char* label;
+    const char* text;
+  };
+  const Line lines[] = {
+      {" ", ""},
+      {"Platform        : ", report.platformText.c_str()},
+      {"Major Version   : ", report.majorText.c_str()},
+      {"Minor Version   : ", report.minorText.c_str()},
+      {"Build           : ", report.buildText.c_str()},
+      {"CSD Version     : ", report.csdText.c_str()},
+      {" ", ""},
+  };
+  for (const Line& line : lines) {
+    if (!frame.writeLine({line.label, line.text})) return false;
+  }
+  return true;
 }
 
 }  // namespace zepho

@@ -1,0 +1,30 @@
+# zepho.exe: a console program for every 32-bit Windows from Windows 95 on,
+# linked against KERNEL32 alone with no C or C++ runtime.
+enable_language(RC)
+
+set(ZEPHO_FREESTANDING_FLAGS
+  -Os -flto -mpreferred-stack-boundary=2 -malign-data=abi -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-stack-protector
+  -fno-threadsafe-statics -fno-tree-loop-distribute-patterns
+  -fno-ident -ffunction-sections -fdata-sections)
+target_compile_options(zepho_core PRIVATE ${ZEPHO_FREESTANDING_FLAGS})
+
+add_executable(zepho
+  src/platform/win32_entry.cc
+  src/platform/win32_platform.cc
+  src/platform/win32_runtime.cc
+  src/platform/zepho.rc)
+target_compile_options(zepho PRIVATE ${ZEPHO_FREESTANDING_FLAGS})
+target_compile_definitions(zepho PRIVATE WIN32_LEAN_AND_MEAN)
+target_link_libraries(zepho PRIVATE zepho_core kernel32 gcc)
+target_link_options(zepho PRIVATE
+  -Os -flto -malign-data=abi -nostdlib -static -s
+  -Wl,--entry,_zephoStart
+  -Wl,-T,${CMAKE_CURRENT_SOURCE_DIR}/cmake/zepho.ld
+  -Wl,--subsystem,console:4.0
+  -Wl,--major-os-version,4 -Wl,--minor-os-version,0
+  -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
+  -Wl,--gc-sections -Wl,--no-insert-timestamp -Wl,-Map,${CMAKE_CURRENT_BINARY_DIR}/zepho.map
+  -Wl,--disable-dynamicbase -Wl,--disable-nxcompat -Wl,--disable-reloc-section)
+# kernel32 and gcc must follow the core on the link line.
+set_target_properties(zepho PROPERTIES LINK_LIBRARIES_ONLY_TARGETS OFF)
+set_property(TARGET zepho APPEND PROPERTY LINK_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/cmake/zepho.ld)

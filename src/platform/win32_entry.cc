@@ -1,0 +1,14 @@
+// The entry point of zepho.exe. There is no C runtime: the loader calls
+// this function directly, and the process ends in ExitProcess.
+#include "platform/win32_platform.h"
+#include "zepho.h"
+
+extern "C" __attribute__((noreturn, used)) void zephoStart() {
+  zepho::Win32Version version;
+  zepho::Win32Environment environment;
+  zepho::Win32Output output;
+  zepho::Win32Process process;
+  zepho::Platform platform{version, environment, output, process};
+  zepho::run(platform);
+  __builtin_unreachable();
+}
