@@ -28,3 +28,22 @@ target_link_options(zepho PRIVATE
 # kernel32 and gcc must follow the core on the link line.
 set_target_properties(zepho PROPERTIES LINK_LIBRARIES_ONLY_TARGETS OFF)
 set_property(TARGET zepho APPEND PROPERTY LINK_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/cmake/zepho.ld)
+
+# The launcher that the Wine tests start zepho.exe with; an ordinary MinGW
+# program with its C runtime.
+add_executable(zepho_launcher tests/wine/launcher.cc)
+target_link_options(zepho_launcher PRIVATE -static -s)
+
+# The file itself: a PE32 console program for Windows 4.0 that imports only
+# what it is meant to from KERNEL32.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+enable_testing()
+add_test(NAME pe_imports
+  COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_pe.py $<TARGET_FILE:zepho>)
+
+# End-to-end rows under Wine, in a throwaway prefix.
+add_test(NAME wine_end_to_end
+  COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/wine/run_wine_tests.py
+    --exe $<TARGET_FILE:zepho> --launcher $<TARGET_FILE:zepho_launcher>
+    --examples ${CMAKE_CURRENT_SOURCE_DIR}/examples)
+set_tests_properties(wine_end_to_end PROPERTIES TIMEOUT 3600)

@@ -58,14 +58,15 @@ uint32_t LineWriter::writeLine(LineParts parts) {
   } else {
     pendingError_ = kCodeNotOpenForLine;
   }
-  const uint32_t code = pendingError_;
-  pendingError_ = 0;
-  return code;
+  return takePendingError();
 }
 
 uint32_t LineWriter::flush() {
-  if (state_ != State::Open) return 0;
-  handOver();
+  if (state_ == State::Open) handOver();
+  return takePendingError();
+}
+
+uint32_t LineWriter::takePendingError() {
   const uint32_t code = pendingError_;
   pendingError_ = 0;
   return code;

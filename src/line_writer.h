@@ -33,6 +33,7 @@ class LineWriter {
   void open();
   bool put(const char* text);
   bool handOver();
+  uint32_t takePendingError();
 
   OutputPort& port_;
   State state_ = State::NotOpen;

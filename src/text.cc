@@ -14,7 +14,10 @@ DecimalText toDecimal(uint32_t value) {
 
 HexText toHex8(uint32_t value) {
   char digits[8];
-  for (int i = 7; i >= 0; --i, value >>= 4) digits[i] = "0123456789ABCDEF"[value & 0xF];
+  for (int i = 7; i >= 0; --i, value >>= 4) {
+    const char digit = static_cast<char>(value & 0xF);
+    digits[i] = static_cast<char>(digit < 10 ? '0' + digit : 'A' - 10 + digit);
+  }
   return HexText().append(digits, sizeof digits);
 }
 

@@ -1,0 +1,326 @@
+#!/usr/bin/env python3
+"""End-to-end rows for zepho.exe under Wine.
+
+Most rows go through the test launcher, which starts zepho.exe with an exact
+command-line text, environment and standard output, one Wine process for
+all of them. Rows about the Unix side of standard output (a file, a pipe
+whose reader has gone, /dev/full) and the batch-file row start Wine
+directly. Prints one line per failing row and "N passed, N failed".
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+from dataclasses import dataclass, field
+
+from expected import HELP, crlf, failure, report
+
+# What each emulated release hands out: platform, major, minor, low 16 bits
+# of the build, trimmed service-pack text.
+RECORDS = {
+    "win95": (1, 4, 0, 950, ""),
+    "win98": (1, 4, 10, 2222, "A"),
+    "winme": (1, 4, 90, 3000, ""),
+    "nt351": (2, 3, 51, 1057, "Service Pack 5"),
+    "nt40": (2, 4, 0, 1381, "Service Pack 6a"),
+    "win2k": (2, 5, 0, 2195, "Service Pack 4"),
+    "winxp": (2, 5, 1, 2600, "Service Pack 3"),
+    "win2003": (2, 5, 2, 3790, "Service Pack 2"),
+    "vista": (2, 6, 0, 6002, "Service Pack 2"),
+    "win7": (2, 6, 1, 7601, "Service Pack 1"),
+    "win10": (2, 6, 2, 9200, ""),
+}
+
+# release: (verbose line, status), (major line, status); None for no line.
+RELEASES = {
+    "win95": (("Windows 95 final OEM/Retail", 1), ("Windows 95 ", 1)),
+    "win98": (("Windows 98 Second Edition final retail/OEM", 9), ("Windows 98 Second Edition ", 3)),
+    "winme": (("Windows Millenium Edition", 10), ("Windows Millenium Edition", 4)),
+    "nt351": ((None, 0), (None, 0)),
+    "nt40": (("Windows NT 4.0 Service Pack 6a", 11), ("Windows NT 4.0 Service Pack 6a", 5)),
+    "win2k": (("Windows 2000 Service Pack 4", 12), ("Windows 2000 Service Pack 4", 6)),
+    "winxp": (("Windows XP Service Pack 3", 15), ("Windows XP Service Pack 3", 7)),
+    "win2003": ((None, 0), (None, 0)),
+    "vista": ((None, 0), (None, 0)),
+    "win7": ((None, 0), (None, 0)),
+    "win10": ((None, 0), (None, 0)),
+}
+
+WINE_KEY = r"HKCU\Software\Wine"
+NT_KEY = r"HKLM\Software\Microsoft\Windows NT\CurrentVersion"
+WIN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion"
+
+
+@dataclass
+class Row:
+    name: str
+    command_line: bytes
+    out: bytes
+    status: int
+    err: bytes = b""
+    setup: list = field(default_factory=list)  # launcher directives before the run
+    stdout: str = "pipe"
+
+
+def version(release):
+    return reg(WINE_KEY, "Version", release)
+
+
+def env(name, value):
+    if value is None:
+        return [f"env unset {name}"]
+    return [f"env set {name} {value.encode('latin-1').hex()}"]
+
+
+def reg(key, name, value):
+    if value is None:
+        return [f"reg del {key.encode().hex()} {name}"]
+    return [f"reg set {key.encode().hex()} {name} {value.encode('latin-1').hex()}"]
+
+
+def release_rows():
+    rows = []
+    for release, ((vline, vstatus), (mline, mstatus)) in RELEASES.items():
+        rec = RECORDS[release]
+        setup = version(release)
+        rows += [
+            Row(f"{release}/major", b"zepho.exe", report(*rec, mline), mstatus, setup=setup),
+            Row(f"{release}/verbose", b"zepho.exe /VERBOSE", report(*rec, vline), vstatus, setup=setup),
+            Row(f"{release}/quiet", b"zepho.exe /verbose /quiet", b"", vstatus, setup=setup),
+            Row(f"{release}/help", b"zepho.exe /Quiet /HELP", HELP, 0, setup=setup),
+        ]
+    return rows
+
+
+def terminal_rows():
+    rows = []
+    cases = [("nt40", "WINSTATIONNAME", "SESSIONNAME", "Windows NT 4.0 Service Pack 6a", " Terminal Server Edition", 11),
+             ("win2k", "SESSIONNAME", "WINSTATIONNAME", "Windows 2000 Service Pack 4", " Terminal Services Session", 12)]
+    for release, marker, other, line, suffix, status in cases:
+        rec = RECORDS[release]
+        for state, value in (("set", "RDP-Tcp#7"), ("empty", ""), ("unset", None)):
+            terminal = state == "set"
+            out = report(*rec, line + (suffix if terminal else ""))
+            setup = version(release) + env(marker, value) + env(other, "Console")
+            rows.append(Row(f"{release}/{marker}-{state}", b"zepho /VERBOSE /TERMINALS", out,
+                            status + 2 if terminal else status, setup=setup))
+        # The marker of the other release counts for nothing, and without
+        # /TERMINALS the marker is not looked at.
+        rows.append(Row(f"{release}/only-{other}", b"zepho /VERBOSE /TERMINALS", report(*rec, line), status,
+                        setup=version(release) + env(marker, None) + env(other, "RDP-Tcp#7")))
+        rows.append(Row(f"{release}/no-switch", b"zepho /VERBOSE", report(*rec, line), status,
+                        setup=version(release) + env(marker, "RDP-Tcp#7")))
+    return rows
+
+
+def command_line_rows():
+    xp = RECORDS["winxp"]
+    verbose = report(*xp, "Windows XP Service Pack 3")
+    major = verbose
+    setup = version("winxp")
+    return [
+        Row("cmdline/quoted-name-and-pair", b'"C:\\Program Files\\zepho.exe" "" /verbose', verbose, 15, setup=setup),
+        Row("cmdline/joined-quotes", b'zepho "/VER"BOSE', verbose, 15, setup=setup),
+        Row("cmdline/tab", b"zepho\t/VERBOSE", verbose, 15, setup=setup),
+        Row("cmdline/blank-inside-quotes", b'zepho " /VERBOSE"', major, 7, setup=setup),
+        Row("cmdline/lone-quote-ends", b'zepho /MAJOR " /VERBOSE', major, 7, setup=setup),
+        Row("cmdline/high-bytes", b"zepho \xe9\xff /verbose\xa0", verbose, 15, setup=setup),
+        Row("cmdline/long-quoted", b'zepho "' + b"x" * 5000 + b' /HELP" /VERBOSE', verbose, 15, setup=setup),
+    ]
+
+
+def output_rows():
+    xp = RECORDS["winxp"]
+    verbose = report(*xp, "Windows XP Service Pack 3")
+    setup = version("winxp")
+    return [
+        Row("stdout/file", b"zepho /VERBOSE", verbose, 15, setup=setup, stdout="file"),
+        Row("stdout/none", b"zepho /VERBOSE", b"", 1, failure(1, "I/O error 103."), setup=setup, stdout="none"),
+        Row("stdout/invalid", b"zepho /VERBOSE", b"", 1, failure(1, "I/O error 103."), setup=setup, stdout="invalid"),
+        # The first 128-byte block leaves during the eighth line, the release line.
+        Row("stdout/reader-gone", b"zepho /VERBOSE", b"", 1, failure(8, "I/O error 232."), setup=setup, stdout="broken"),
+        Row("stdout/quiet-needs-none", b"zepho /VERBOSE /QUIET", b"", 15, setup=setup, stdout="none"),
+    ]
+
+
+def record_rows():
+    """Version records that no stock release gives, set up in the registry."""
+    rows = []
+    nt = reg(WINE_KEY, "Version", None) + reg(NT_KEY, "CurrentVersion", "4.0")
+    for build, csd, shown, line, status in [
+        ("1381", "  Service Pack 9\xe9 ", "Service Pack 9\xe9", "Windows NT 4.0 Service Pack 9\xe9", 11),
+        ("2195", "", "", "Windows 2000 ", 12),
+        ("3000", "Service Pack 1", "Service Pack 1", None, 0),
+    ]:
+        setup = nt + reg(NT_KEY, "CurrentBuildNumber", build) + reg(NT_KEY, "CSDVersion", csd)
+        rows.append(Row(f"record/nt-{build}", b"zepho /VERBOSE", report(2, 4, 0, build, shown, line), status,
+                        setup=setup))
+    rows.append(Row("record/nt-2195-terminal", b"zepho /VERBOSE /TERMINALS",
+                    report(2, 4, 0, 2195, "", "Windows 2000  Terminal Services Session"), 14,
+                    setup=nt + reg(NT_KEY, "CurrentBuildNumber", "2195") + reg(NT_KEY, "CSDVersion", "")
+                    + env("SESSIONNAME", "x")))
+    nine = reg(NT_KEY, "CurrentVersion", None) + reg(WIN_KEY, "SubVersionNumber", "")
+    for number, line, status in [
+        ("4.00.951", "Windows 95a OSR1 final Update", 2),
+        ("4.00.971", "Windows 95B OSR 2.1 final OEM", 5),
+        ("4.00.1111", "Windows 95B OSR 2.0 final OEM", 3),
+        ("4.00.1212", "Windows 95B OSR 2.1 final Update", 4),
+        ("4.00.1214", "Windows 95C OSR 2.5 final OEM", 6),
+        ("4.10.1998", "Windows 98 final retail/OEM", 7),
+        ("4.10.2000", "Windows 98 SP1 final Update", 8),
+    ]:
+        major, minor, build = number.split(".")
+        rows.append(Row(f"record/9x-{build}", b"zepho /VERBOSE",
+                        report(1, int(major), int(minor), int(build), "", line), status,
+                        setup=nine + reg(WIN_KEY, "VersionNumber", number)))
+    rows.append(Row("record/9x-2000-major", b"zepho", report(1, 4, 10, 2000, "", "Windows 98"), 2,
+                    setup=nine + reg(WIN_KEY, "VersionNumber", "4.10.2000")))
+    rows.append(Row("record/win31", b"zepho /VERBOSE", None, 0, setup=version("win31")))
+    return rows
+
+
+def winpath(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+class Wine:
+    def __init__(self, prefix):
+        self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
+                        # Only read where qemu runs 32-bit code: keep the guest's address
+                        # space just above 2 GB, which Wine's start-up needs and probes quickly.
+                        QEMU_RESERVED_VA="0x80800000")
+        self.env.pop("SESSIONNAME", None)
+        self.env.pop("WINSTATIONNAME", None)
+
+    def run(self, args, **kwargs):
+        return subprocess.run(["wine"] + args, env=self.env, **kwargs)
+
+    def start(self):
+        subprocess.run(["wineboot", "-i"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=self.env)
+        subprocess.run(["wineserver", "-p"], env=self.env, check=True)
+        # Wine's background services otherwise keep capture pipes open.
+        self.run(["cmd", "/c", "exit"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def stop(self):
+        subprocess.run(["wineserver", "-k"], env=self.env)
+
+
+def run_launcher(wine, launcher, exe, rows, workdir):
+    lines = [f"exe {winpath(exe)}"]
+    for row in rows:
+        lines.append(f"case {row.name}")
+        lines += row.setup
+        lines.append(f"stdout {row.stdout}")
+        lines.append(f"cmd {row.command_line.hex()}")
+        lines.append("run")
+    lines += version("winxp")  # for the rows that follow
+    cases = os.path.join(workdir, "cases.txt")
+    with open(cases, "w") as f:
+        f.write("\n".join(lines) + "\n")
+    done = wine.run([winpath(launcher), winpath(cases)], capture_output=True, timeout=1800)
+    results = {}
+    for line in done.stdout.decode("latin-1").splitlines():
+        parts = line.split()
+        if len(parts) == 5 and parts[0] == "result":
+            unhex = lambda h: b"" if h == "-" else bytes.fromhex(h)
+            results[parts[1]] = (int(parts[2]), unhex(parts[3]), unhex(parts[4]))
+    if done.returncode != 0:
+        print(f"launcher ended with {done.returncode}: {done.stderr.decode('latin-1')}")
+    return results
+
+
+def check(row, status, out, err):
+    problems = []
+    if status != row.status:
+        problems.append(f"status {status}, expected {row.status}")
+    if row.out is not None and out != row.out:
+        problems.append(f"stdout {out!r}, expected {row.out!r}")
+    if err != row.err:
+        problems.append(f"stderr {err!r}, expected {row.err!r}")
+    return problems
+
+
+def unix_rows(wine, exe, examples, workdir):
+    """(name, problems) for rows that start Wine straight from here."""
+    xp_verbose = report(*RECORDS["winxp"], "Windows XP Service Pack 3")
+    results = []
+
+    piped = wine.run([winpath(exe), "/VERBOSE"], capture_output=True)
+    results.append(("unix/pipe", check(Row("", b"", xp_verbose, 15), piped.returncode, piped.stdout, piped.stderr)))
+
+    path = os.path.join(workdir, "out.txt")
+    with open(path, "wb") as f:
+        filed = wine.run([winpath(exe), "/VERBOSE"], stdout=f, stderr=subprocess.PIPE)
+    with open(path, "rb") as f:
+        results.append(("unix/file-same-as-pipe",
+                        check(Row("", b"", piped.stdout, 15), filed.returncode, f.read(), filed.stderr)))
+
+    with open("/dev/full", "wb") as f:
+        full = wine.run([winpath(exe), "/VERBOSE"], stdout=f, stderr=subprocess.PIPE)
+    results.append(("unix/dev-full", check(Row("", b"", b"", 1, failure(1, "I/O error 112.")),
+                                           full.returncode, b"", full.stderr)))
+
+    read_end, write_end = os.pipe()
+    os.close(read_end)
+    gone = wine.run([winpath(exe), "/VERBOSE"], stdout=write_end, stderr=subprocess.PIPE)
+    os.close(write_end)
+    results.append(("unix/reader-gone", check(Row("", b"", b"", 1, failure(8, "I/O error 233.")),
+                                              gone.returncode, b"", gone.stderr)))
+
+    shutil.copy(exe, os.path.join(workdir, "zepho.exe"))
+    for script, expected in [("which-windows.cmd", "Windows XP (verbose status 15)"),
+                             ("which-major.cmd", "Windows XP (major status 7)")]:
+        batch = wine.run(["cmd", "/c", winpath(os.path.join(examples, script))], capture_output=True,
+                         cwd=workdir)
+        text = batch.stdout.decode("latin-1")
+        lines = [line.strip() for line in text.splitlines() if line.strip()]
+        problems = [] if lines[-1:] == [expected] else [f"printed {text!r}, expected last line {expected!r}"]
+        results.append((f"batch/{script}", problems))
+    return results
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--launcher", required=True)
+    parser.add_argument("--examples", required=True)
+    parser.add_argument("--only", default="", help="run only the rows whose name starts with this")
+    args = parser.parse_args()
+
+    started = time.monotonic()
+    workdir = tempfile.mkdtemp(prefix="zepho-wine-")
+    wine = Wine(os.path.join(workdir, "prefix"))
+    passed = failed = 0
+    try:
+        wine.start()
+        rows = release_rows() + terminal_rows() + command_line_rows() + output_rows() + record_rows()
+        rows = [row for row in rows if row.name.startswith(args.only)]
+        results = run_launcher(wine, args.launcher, args.exe, rows, workdir)
+        outcomes = []
+        for row in rows:
+            if row.name not in results:
+                outcomes.append((row.name, ["no result from the launcher"]))
+            else:
+                outcomes.append((row.name, check(row, *results[row.name])))
+        if not args.only or args.only.startswith(("unix", "batch")):
+            outcomes += unix_rows(wine, args.exe, args.examples, workdir)
+        for name, problems in outcomes:
+            if problems:
+                failed += 1
+                print(f"FAIL {name}: " + "; ".join(problems))
+            else:
+                passed += 1
+    finally:
+        wine.stop()
+        shutil.rmtree(workdir, ignore_errors=True)
+    print(f"wine: {passed + failed} rows in {time.monotonic() - started:.0f} s")
+    print(f"{passed} passed, {failed} failed")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
