@@ -41,7 +41,7 @@ std::string_view ArgumentReader::take() {
   size_t fill = 0;
   bool quoted = false;
   bool truncated = false;
-  for (char c; (c = *rest_) != '\0'; ++rest_) {
+  for (char c = *rest_; c != '\0'; c = *++rest_) {
     const bool full = fill == buffer_.size();
     if (full && !quoted && !truncated) break;
     if (c == '"') {

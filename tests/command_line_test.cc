@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
         SplitRow{"quoted_fills_cap_exactly", "zepho \"" + k4096 + "\"b", {k4096, "b"}},
         SplitRow{"quoted_crosses_cap", "zepho \"" + k4096 + " /HELP\"x y", {k4096, "y"}},
         SplitRow{"run_crosses_after_unquoted", "zepho " + k4096.substr(1) + "\"bc d\" e", {k4096.substr(1) + "b", "e"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 // clang-format on
 
 // Very long lines are read once, in 4096-byte arguments, without overrun.

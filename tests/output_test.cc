@@ -180,6 +180,8 @@ INSTANTIATE_TEST_SUITE_P(
         FailureRow{"pipe_fails_on_second_block", "zepho /help", kOut, FileKind::Pipe, 2, 109, 0, ~0u, false, 1, kFirstBlock, crlf({report("00000009", "I/O error 109.")}), {}},
         FailureRow{"access_denied_console", "zepho", kOut, FileKind::Char, 1, 5, 0, ~0u, false, 1, "", crlf({report("00000001", "File access denied.")}), {}},
         FailureRow{"console_fails_from_third_line", "zepho", kOut, FileKind::Char, 3, 2, 0, ~0u, false, 1, crlf({" ", "Platform        : 2"}), crlf({report("00000003", "File not found.")}), {}},
+        FailureRow{"console_fails_at_release_line", "zepho", kOut, FileKind::Char, 8, 2, 0, ~0u, false, 1, kXpReport, crlf({report("00000008", "File not found.")}), {}},
+        FailureRow{"console_fails_in_status_list", "zepho /help", kOut, FileKind::Char, 15, 4, 0, ~0u, false, 1, kHelp.substr(0, kHelp.find("ERRORLEVEL 15")), crlf({report("0000000F", "Too many open files.")}), {}},
         FailureRow{"failure_without_code", "zepho", kOut, FileKind::Char, 1, 0, 0, ~0u, false, 1, "", crlf({report("00000001", "I/O error 29.")}), {}},
         // A short write is a full disk: that block is cut, the rest of its
         // line dropped, and the report follows once there is room again.
@@ -190,7 +192,7 @@ INSTANTIATE_TEST_SUITE_P(
         // A run that went well keeps its status when only the last block is lost.
         FailureRow{"last_block_lost_keeps_status", "zepho", kOut, FileKind::Disk, 2, 112, 0, ~0u, false, 7, (kXpReport + kXpLine).substr(0, 128), crlf({report("00000009", "I/O error 112.")}), {}},
         FailureRow{"last_block_lost_stderr_fails", "zepho", kOut, FileKind::Disk, 2, 112, 0, ~0u, true, 7, (kXpReport + kXpLine).substr(0, 128), "", {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 // clang-format on
 
 TEST(FailureReport, ModuleWithoutDirectoryAndLongPaths) {

@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReleaseRow{"v2195_marker_1000", "/VERBOSE /TERMINALS", 2, 2195, "", {{"SESSIONNAME", std::string(1000, 'x')}}, "Operating System: Windows 2000  Terminal Services Session", 14, {"SESSIONNAME"}},
         ReleaseRow{"v2600", "/VERBOSE", 2, 2600, "", {}, "Operating System: Windows XP ", 15, {}},
         ReleaseRow{"v2600_terminals_not_read", "/VERBOSE /TERMINALS", 2, 2600, "SP3", kBothMarkers, "Operating System: Windows XP SP3", 15, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 // clang-format on
 
 // clang-format off
@@ -103,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReleaseRow{"m1381_terminals_ignored", "/TERMINALS", 2, 1381, "", kBothMarkers, "Operating System: Windows NT 4.0 ", 5, {}},
         ReleaseRow{"m2195_terminals_ignored", "/TERMINALS /VERBOSE /MAJOR", 2, 2195, "Service Pack 1", kBothMarkers, "Operating System: Windows 2000 Service Pack 1", 6, {}},
         ReleaseRow{"m2600", "", 2, 2600, "Service Pack 2", {}, "Operating System: Windows XP Service Pack 2", 7, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 // clang-format on
 
 // clang-format off
@@ -117,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReleaseRow{"build6000", "", 2, 6000, "", {}, std::nullopt, 0, {}},
         ReleaseRow{"nt_build_on_9x", "/VERBOSE /TERMINALS", 1, 1381, "", kBothMarkers, std::nullopt, 0, {}},
         ReleaseRow{"9x_build_on_nt", "", 2, 2222, "", {}, std::nullopt, 0, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 // clang-format on
 
 }  // namespace

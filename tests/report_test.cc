@@ -57,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReportRow{"stops_at_zero", withCsdBytes(std::string("SP1\0junk", 8)), "2", "5", "1", "2600", "SP1", 2600},
         ReportRow{"no_terminator_128_bytes", withCsdBytes(k128), "2", "5", "1", "2600", k128, 2600},
         ReportRow{"no_terminator_trimmed", withCsdBytes(" " + std::string(126, 'x') + " "), "2", "5", "1", "2600", std::string(126, 'x'), 2600}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 // clang-format on
 
 TEST(QueryVersion, AsksOnceWithSizeSet) {

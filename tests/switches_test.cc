@@ -5,7 +5,6 @@
 #include <ostream>
 #include <string>
 
-
 namespace zepho {
 namespace {
 
@@ -57,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
         SwitchRow{"only_ascii_letters_fold", "z /QU\xC9T /\xE9RBOSE", "---M-", false},
         SwitchRow{"after_empty_argument_ignored", "z /quiet \" /help", "-Q-M-", false},
         SwitchRow{"terminals_alone_is_major", "z /TERMINALS", "--TM-", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 // clang-format on
 
 }  // namespace
