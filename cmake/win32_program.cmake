@@ -45,5 +45,12 @@ add_test(NAME pe_imports
 add_test(NAME wine_end_to_end
   COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/wine/run_wine_tests.py
     --exe $<TARGET_FILE:zepho> --launcher $<TARGET_FILE:zepho_launcher>
-    --examples ${CMAKE_CURRENT_SOURCE_DIR}/examples)
+    --examples ${CMAKE_CURRENT_SOURCE_DIR}/examples
+    --releases ${CMAKE_CURRENT_SOURCE_DIR}/docs/releases.md)
 set_tests_properties(wine_end_to_end PROPERTIES TIMEOUT 3600)
+
+# The yardstick for bench/figures.py: a program that only ends.
+add_executable(zepho_noop bench/noop.cc)
+target_compile_options(zepho_noop PRIVATE ${ZEPHO_FREESTANDING_FLAGS})
+target_link_libraries(zepho_noop PRIVATE kernel32)
+target_link_options(zepho_noop PRIVATE -nostdlib -s -Wl,--entry,_noopStart -Wl,--subsystem,console:4.0)
