@@ -23,6 +23,13 @@ constexpr char kUsageText[] =
     "\0";
 constexpr int kUsageLines = 12;
 
+constexpr int countLines(const char (&text)[sizeof kUsageText]) {
+  int lines = 0;
+  for (size_t i = 0; i + 1 < sizeof text; ++i) lines += text[i] == '\0';
+  return lines;
+}
+static_assert(countLines(kUsageText) == kUsageLines);
+
 // Then a list of the statuses of each mode, from the highest down.
 struct Level {
   uint8_t status;
