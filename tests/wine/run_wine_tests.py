@@ -119,14 +119,14 @@ def terminal_rows():
 def command_line_rows():
     xp = RECORDS["winxp"]
     verbose = report(*xp, "Windows XP Service Pack 3")
-    major = verbose
+    major = verbose  # XP's line is the same in both modes; the status tells them apart
     setup = version("winxp")
     return [
         Row("cmdline/quoted-name-and-pair", b'"C:\\Program Files\\zepho.exe" "" /verbose', verbose, 15, setup=setup),
         Row("cmdline/joined-quotes", b'zepho "/VER"BOSE', verbose, 15, setup=setup),
         Row("cmdline/tab", b"zepho\t/VERBOSE", verbose, 15, setup=setup),
         Row("cmdline/blank-inside-quotes", b'zepho " /VERBOSE"', major, 7, setup=setup),
-        Row("cmdline/lone-quote-ends", b'zepho /MAJOR " /VERBOSE', major, 7, setup=setup),
+        Row("cmdline/unclosed-quote-to-end", b'zepho /MAJOR " /VERBOSE', major, 7, setup=setup),
         Row("cmdline/high-bytes", b"zepho \xe9\xff /verbose\xa0", verbose, 15, setup=setup),
         Row("cmdline/long-quoted", b'zepho "' + b"x" * 5000 + b' /HELP" /VERBOSE', verbose, 15, setup=setup),
     ]
