@@ -18,7 +18,9 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tests"))
+sys.path.insert(0, os.path.join(ROOT, "tests", "wine"))
 from check_pe import Pe  # noqa: E402
+from wine_session import WineSession  # noqa: E402
 
 EXE = os.path.join(ROOT, "build/win32/zepho.exe")
 NOOP = os.path.join(ROOT, "build/win32/zepho_noop.exe")
@@ -41,26 +43,7 @@ def file_figures():
     print(f"exe imports: {sum(len(f) for f in imports.values())} functions from {len(imports)} DLLs")
 
 
-class Wine:
-    def __init__(self):
-        self.dir = tempfile.mkdtemp(prefix="zepho-bench-")
-        self.env = dict(os.environ, WINEPREFIX=os.path.join(self.dir, "prefix"), WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="mscoree,mshtml=", QEMU_RESERVED_VA="0x80800000")
-        quiet = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        subprocess.run(["wineboot", "-i"], env=self.env, **quiet)
-        subprocess.run(["wineserver", "-w"], env=self.env)
-        subprocess.run(["wineserver", "-p"], env=self.env, check=True)
-        self.run(["cmd", "/c", "exit"], **quiet)
-
-    def run(self, args, env=None, **kwargs):
-        return subprocess.run(["wine"] + args, env=dict(self.env, **(env or {})), **kwargs)
-
-    def close(self):
-        subprocess.run(["wineserver", "-k"], env=self.env)
-        shutil.rmtree(self.dir, ignore_errors=True)
-
-
-def wine_handovers(wine):
+def wine_handovers(wine, workdir):
     """WriteFile calls made by zepho.exe itself, counted from Wine's relay trace."""
     wine.run(["reg", "add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude", "/d",
               "KERNEL32.WriteFile;KERNELBASE.WriteFile", "/f"], capture_output=True)
@@ -68,7 +51,7 @@ def wine_handovers(wine):
         wine.run(["reg", "add", r"HKCU\Software\Wine", "/v", "Version", "/d", release, "/f"], capture_output=True)
         for args in (["/VERBOSE"], ["/HELP"]):
             for kind in ("pipe", "file"):
-                path = os.path.join(wine.dir, "out")
+                path = os.path.join(workdir, "out")
                 with open(path, "wb") if kind == "file" else open(os.devnull, "rb") as f:
                     done = wine.run([EXE] + args, env={"WINEDEBUG": "+relay"},
                                     stdout=f if kind == "file" else subprocess.PIPE, stderr=subprocess.PIPE)
@@ -107,12 +90,15 @@ def main():
     sys.stdout.flush()
     subprocess.run([HANDOVERS], check=True)
     sys.stdout.flush()
-    wine = Wine()
+    workdir = tempfile.mkdtemp(prefix="zepho-bench-")
+    wine = WineSession(os.path.join(workdir, "prefix"))
     try:
-        wine_handovers(wine)
+        wine.start()
+        wine_handovers(wine, workdir)
         wine_timing(wine, args.runs)
     finally:
-        wine.close()
+        wine.stop()
+        shutil.rmtree(workdir, ignore_errors=True)
 
 
 if __name__ == "__main__":

@@ -17,6 +17,7 @@ import time
 from dataclasses import dataclass, field
 
 from expected import HELP, crlf, failure, report
+from wine_session import WineSession
 
 # What each emulated release hands out: platform, major, minor, low 16 bits
 # of the build, trimmed service-pack text.
@@ -216,29 +217,6 @@ def winpath(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-class Wine:
-    def __init__(self, prefix):
-        self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
-                        # Only read where qemu runs 32-bit code: keep the guest's address
-                        # space just above 2 GB, which Wine's start-up needs and probes quickly.
-                        QEMU_RESERVED_VA="0x80800000")
-        self.env.pop("SESSIONNAME", None)
-        self.env.pop("WINSTATIONNAME", None)
-
-    def run(self, args, **kwargs):
-        return subprocess.run(["wine"] + args, env=self.env, **kwargs)
-
-    def start(self):
-        subprocess.run(["wineboot", "-i"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        subprocess.run(["wineserver", "-w"], env=self.env)
-        subprocess.run(["wineserver", "-p"], env=self.env, check=True)
-        # Wine's background services otherwise keep capture pipes open.
-        self.run(["cmd", "/c", "exit"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-    def stop(self):
-        subprocess.run(["wineserver", "-k"], env=self.env)
-
-
 def run_launcher(wine, launcher, exe, rows, workdir):
     lines = [f"exe {winpath(exe)}"]
     for row in rows:
@@ -325,7 +303,7 @@ def main():
 
     started = time.monotonic()
     workdir = tempfile.mkdtemp(prefix="zepho-wine-")
-    wine = Wine(os.path.join(workdir, "prefix"))
+    wine = WineSession(os.path.join(workdir, "prefix"))
     passed = failed = 0
     try:
         wine.start()
