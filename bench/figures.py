@@ -1,8 +1,8 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Footprint and speed figures for zepho, one figure a line.
 
 Run by hand after the README's setup (it builds what is missing):
-    python3 bench/figures.py [--runs 30]
+    /usr/bin/python3 bench/figures.py [--runs 30]
 The output format stays stable so that later runs compare line by line.
 """
 import argparse
@@ -19,10 +19,11 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tests"))
 sys.path.insert(0, os.path.join(ROOT, "tests", "wine"))
-from check_pe import Pe  # noqa: E402
+import check_pe  # noqa: E402
 from wine_session import WineSession  # noqa: E402
 
 EXE = os.path.join(ROOT, "build/win32/zepho.exe")
+MAP = os.path.join(ROOT, "build/win32/zepho.map")
 NOOP = os.path.join(ROOT, "build/win32/zepho_noop.exe")
 HANDOVERS = os.path.join(ROOT, "build/host/bench/zepho_handovers")
 
@@ -34,13 +35,8 @@ def build():
 
 
 def file_figures():
-    data = open(EXE, "rb").read()
-    pe = Pe(data)
-    print(f"exe size: {len(data)} bytes")
-    for name, vsize, _, rsize, _ in pe.sections:
-        print(f"exe section {name}: {vsize} bytes used, {rsize} bytes in the file")
-    imports = pe.imports()
-    print(f"exe imports: {sum(len(f) for f in imports.values())} functions from {len(imports)} DLLs")
+    """Size, sections, imports and instruction count, as the file check prints them."""
+    check_pe.main(EXE, MAP)
 
 
 def wine_handovers(wine, workdir):

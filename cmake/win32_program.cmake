@@ -2,8 +2,11 @@
 # linked against KERNEL32 alone with no C or C++ runtime.
 enable_language(RC)
 
+# Every Windows that zepho names runs on a 386; its code must too.
+set(ZEPHO_MARCH i386 CACHE STRING "Processor that zepho.exe is compiled for")
+
 set(ZEPHO_FREESTANDING_FLAGS
-  -Os -flto -mpreferred-stack-boundary=2 -malign-data=abi -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-stack-protector
+  -Os -march=${ZEPHO_MARCH} -flto -mpreferred-stack-boundary=2 -malign-data=abi -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-stack-protector
   -fno-threadsafe-statics -fno-tree-loop-distribute-patterns
   -fno-ident -ffunction-sections -fdata-sections)
 target_compile_options(zepho_core PRIVATE ${ZEPHO_FREESTANDING_FLAGS})
@@ -17,7 +20,7 @@ target_compile_options(zepho PRIVATE ${ZEPHO_FREESTANDING_FLAGS})
 target_compile_definitions(zepho PRIVATE WIN32_LEAN_AND_MEAN)
 target_link_libraries(zepho PRIVATE zepho_core kernel32 gcc)
 target_link_options(zepho PRIVATE
-  -Os -flto -malign-data=abi -nostdlib -static -s
+  -Os -march=${ZEPHO_MARCH} -flto -malign-data=abi -nostdlib -static -s
   -Wl,--entry,_zephoStart
   -Wl,-T,${CMAKE_CURRENT_SOURCE_DIR}/cmake/zepho.ld
   -Wl,--subsystem,console:4.0
@@ -35,11 +38,20 @@ add_executable(zepho_launcher tests/wine/launcher.cc)
 target_link_options(zepho_launcher PRIVATE -static -s)
 
 # The file itself: a PE32 console program for Windows 4.0 that imports only
-# what it is meant to from KERNEL32.
+# what it is meant to from KERNEL32, in 386 code throughout. Debian's Python
+# modules (pefile, capstone, unicorn) load in Debian's interpreter.
+set(Python3_EXECUTABLE /usr/bin/python3 CACHE FILEPATH "Python with Debian's modules")
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 enable_testing()
-add_test(NAME pe_imports
-  COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_pe.py $<TARGET_FILE:zepho>)
+add_test(NAME pe_check
+  COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_pe.py
+    $<TARGET_FILE:zepho> ${CMAKE_CURRENT_BINARY_DIR}/zepho.map)
+
+# The shipped bytes on an emulated CPU, against the host-built logic (the
+# host preset's oracle, built on demand): rows and a sweep of build numbers.
+add_test(NAME cpu_rows
+  COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/cpu/run_cpu_rows.py --exe $<TARGET_FILE:zepho>)
+set_tests_properties(cpu_rows PROPERTIES TIMEOUT 900)
 
 # End-to-end rows under Wine, in a throwaway prefix.
 add_test(NAME wine_end_to_end

@@ -1,104 +1,118 @@
-#!/usr/bin/env python3
-"""Checks that zepho.exe is a PE32 console program that Windows 95 loads and
-that it imports nothing but the KERNEL32 functions it is meant to.
+#!/usr/bin/python3
+"""Checks that zepho.exe is a PE32 console program that Windows 95 loads on a
+386: it imports nothing but the KERNEL32 functions it is meant to, and none
+of its code is newer than the 80386.
 
-Reads the file itself; prints its figures and one line per problem.
+The code is told from the constants that share .text by the link map: every
+input section named .text* is code and is disassembled whole, so the check
+sees every function, run or not. Prints its figures and one line per problem.
 """
-import struct
+import re
 import sys
+
+import capstone
+import pefile
 
 ALLOWED = {"KERNEL32.DLL": {
     "GetVersionExA", "GetEnvironmentVariableA", "GetCommandLineA", "GetStdHandle", "GetFileType",
     "CloseHandle", "WriteFile", "GetLastError", "GetModuleFileNameA", "ExitProcess"}}
-MAX_SIZE = 8192
+MAX_SIZE = 7680
+
+# Instructions that came after the 386: the 486's, the Pentium's, the Pentium
+# Pro's and later ones, and anything on an MMX or SSE register.
+NEWER = re.compile(r"^(cmov|fcmov|fcomi|fucomi|bswap|cmpxchg|xadd|invd|wbinvd|invlpg|cpuid|rdtsc|rdpmc|"
+                   r"rdmsr|wrmsr|sysenter|sysexit|syscall|sysret|endbr|pause|ud2|[lms]fence|prefetch|"
+                   r"clflush|movnti|fxsave|fxrstor|emms|fisttp|[ls]dmxcsr|popcnt|lzcnt|tzcnt|movbe|crc32)")
+VECTOR_REGISTER = re.compile(r"\b[xyz]?mm\d")
+DISASSEMBLER = capstone.Cs(capstone.CS_ARCH_X86, capstone.CS_MODE_32)
 
 
-class Pe:
-    def __init__(self, data):
-        self.data = data
-        pe = struct.unpack_from("<I", data, 0x3C)[0]
-        if data[:2] != b"MZ" or data[pe:pe + 4] != b"PE\0\0":
-            raise ValueError("not a PE file")
-        self.machine, count, _, _, _, optional_size, self.characteristics = struct.unpack_from(
-            "<HHIIIHH", data, pe + 4)
-        opt = pe + 24
-        self.magic = struct.unpack_from("<H", data, opt)[0]
-        self.entry = struct.unpack_from("<I", data, opt + 16)[0]
-        self.os_version = struct.unpack_from("<HH", data, opt + 40)
-        self.subsystem_version = struct.unpack_from("<HH", data, opt + 48)
-        self.subsystem = struct.unpack_from("<H", data, opt + 68)[0]
-        self.directories = [struct.unpack_from("<II", data, opt + 96 + 8 * i) for i in range(16)]
-        self.sections = []
-        for i in range(count):
-            name, vsize, vaddr, rsize, raddr = struct.unpack_from("<8sIIII", data, opt + optional_size + 40 * i)
-            self.sections.append((name.rstrip(b"\0").decode(), vsize, vaddr, rsize, raddr))
-
-    def offset(self, rva):
-        for _, vsize, vaddr, rsize, raddr in self.sections:
-            if vaddr <= rva < vaddr + max(vsize, rsize):
-                return raddr + rva - vaddr
-        raise ValueError(f"address {rva:#x} is in no section")
-
-    def text(self, rva):
-        start = self.offset(rva)
-        return self.data[start:self.data.index(b"\0", start)].decode("latin-1")
-
-    def imports(self):
-        found = {}
-        rva, size = self.directories[1]
-        if size == 0:
-            return found
-        at = self.offset(rva)
-        while True:
-            lookup, _, _, name, thunks = struct.unpack_from("<IIIII", self.data, at)
-            if name == 0:
-                return found
-            functions = found.setdefault(self.text(name).upper(), [])
-            entry = self.offset(lookup or thunks)
-            while (value := struct.unpack_from("<I", self.data, entry)[0]) != 0:
-                functions.append(f"#{value & 0xFFFF}" if value & 0x80000000 else self.text(value + 2))
-                entry += 4
-            at += 20
+def newer_than_386(insn):
+    """True for an instruction a 386 does not have (the long NOP included)."""
+    return bool(NEWER.match(insn.mnemonic) or VECTOR_REGISTER.search(insn.op_str)
+                or (insn.mnemonic == "nop" and insn.size > 1))
 
 
-def main(path):
-    data = open(path, "rb").read()
-    pe = Pe(data)
+def disassemble(code, address):
+    """The instructions of `code` and the address where decoding stopped."""
+    insns = list(DISASSEMBLER.disasm(code, address))
+    end = insns[-1].address + insns[-1].size if insns else address
+    return insns, end
+
+
+def code_ranges(map_text):
+    """(address, size, object) of each code input section in the link map."""
+    ranges = []
+    for name, address, size, where in re.findall(
+            r"^ (\.text\S*)\s+0x([0-9a-f]+)\s+0x([0-9a-f]+) (.+)$", map_text, re.M):
+        if int(address, 16) and int(size, 16):
+            ranges.append((int(address, 16), int(size, 16), where.strip()))
+    return ranges
+
+
+def instruction_problems(pe, map_text):
+    problems, counted, newer = [], 0, 0
+    base = pe.OPTIONAL_HEADER.ImageBase
+    ranges = code_ranges(map_text)
+    if not ranges:
+        return ["the link map names no code"], 0, 0
+    for address, size, where in ranges:
+        insns, end = disassemble(pe.get_data(address - base, size), address)
+        counted += len(insns)
+        if end != address + size:
+            problems.append(f"bytes at {end:#x} in {where} do not decode")
+        for insn in insns:
+            if newer_than_386(insn):
+                newer += 1
+                problems.append(f"{insn.address:#x}: {insn.mnemonic} {insn.op_str} is newer than the 386")
+    return problems, counted, newer
+
+
+def main(path, map_path):
+    with open(path, "rb") as f:
+        data = f.read()
+    pe = pefile.PE(data=data)
+    size = len(data)
     problems = []
-    imports = pe.imports()
-    print(f"size: {len(data)} bytes")
-    for name, vsize, _, rsize, _ in pe.sections:
-        print(f"section {name}: {vsize} bytes ({rsize} in the file)")
+    print(f"size: {size} bytes")
+    for section in pe.sections:
+        name = section.Name.rstrip(b"\0").decode()
+        print(f"section {name}: {section.Misc_VirtualSize} bytes"
+              f" ({section.SizeOfRawData} in the file)")
+    imports = {entry.dll.decode().upper(): [i.name.decode() if i.name else f"#{i.ordinal}" for i in entry.imports]
+               for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", [])}
     for dll, functions in imports.items():
         print(f"imports {dll}: {' '.join(sorted(functions))}")
-    if len(data) > MAX_SIZE:
-        problems.append(f"{len(data)} bytes, more than {MAX_SIZE}")
-    if pe.machine != 0x14C or pe.magic != 0x10B:
+    if size > MAX_SIZE:
+        problems.append(f"{size} bytes, more than {MAX_SIZE}")
+    if pe.FILE_HEADER.Machine != 0x14C or pe.OPTIONAL_HEADER.Magic != 0x10B:
         problems.append("not a 32-bit x86 PE32 image")
-    if pe.subsystem != 3:
-        problems.append(f"subsystem {pe.subsystem}, not the console (3)")
-    if pe.subsystem_version > (4, 0) or pe.os_version > (4, 0):
-        problems.append(f"needs Windows {pe.subsystem_version} / {pe.os_version}, above 4.0")
-    if pe.directories[9][1] != 0:
+    opt = pe.OPTIONAL_HEADER
+    if opt.Subsystem != 3:
+        problems.append(f"subsystem {opt.Subsystem}, not the console (3)")
+    if (opt.MajorSubsystemVersion, opt.MinorSubsystemVersion) > (4, 0) or \
+            (opt.MajorOperatingSystemVersion, opt.MinorOperatingSystemVersion) > (4, 0):
+        problems.append("needs a Windows above 4.0")
+    directories = opt.DATA_DIRECTORY
+    if directories[9].Size != 0:
         problems.append("has a TLS directory")
-    if pe.directories[2][1] == 0:
+    if directories[2].Size == 0:
         problems.append("has no resource (version information)")
     elif b"F\0i\0l\0e\0V\0e\0r\0s\0i\0o\0n\0" not in data:
         problems.append("its resource has no FileVersion")
     for dll, functions in imports.items():
-        allowed = ALLOWED.get(dll)
-        if allowed is None:
-            problems.append(f"imports from {dll}")
-            continue
-        for function in functions:
-            if function not in allowed:
-                problems.append(f"imports {dll}!{function}")
+        unexpected = set(functions) - ALLOWED.get(dll, set())
+        problems += [f"imports {dll}!{function}" for function in sorted(unexpected)]
     if "KERNEL32.DLL" not in imports:
         problems.append("imports nothing from KERNEL32.DLL")
+    with open(map_path) as f:
+        isa_problems, counted, newer = instruction_problems(pe, f.read())
+    print(f"code: {counted} instructions, {newer} newer than the 386")
+    problems += isa_problems
     for problem in problems:
         print(f"FAIL {path}: {problem}")
     return 1 if problems else 0
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+    sys.exit(main(*sys.argv[1:3]))

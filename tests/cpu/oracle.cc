@@ -1,0 +1,90 @@
+// The host-built logic under the test fakes, as a filter: one scenario per
+// input line, one outcome per output line. The emulated-CPU rows compare
+// the shipped zepho.exe with it.
+//
+// In:  tab-separated fields: command line (hex), platform, major, minor,
+//      build, CSD (hex), WINSTATIONNAME and SESSIONNAME (hex, or - when
+//      unset), kind of standard output, its handle (-1 for an invalid one), failFrom, failCode,
+//      shortFrom, shortTo, errorFails (0/1), module file name (hex).
+// Out: status, standard output (hex), standard error (hex), the calls, the
+//      environment names read, the sizes of the hand-overs and the size
+//      field at each version query (the last four comma-separated),
+//      tab-separated.
+#include <cstdio>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "run_harness.h"
+
+namespace {
+
+using zepho::testing::World;
+
+std::string fromHex(const std::string& hex) {
+  std::string bytes;
+  for (size_t i = 0; i + 1 < hex.size(); i += 2) {
+    bytes.push_back(static_cast<char>(std::stoul(hex.substr(i, 2), nullptr, 16)));
+  }
+  return bytes;
+}
+
+std::string toHex(const std::string& bytes) {
+  std::string hex;
+  char pair[3];
+  for (const unsigned char byte : bytes) {
+    std::snprintf(pair, sizeof pair, "%02x", byte);
+    hex += pair;
+  }
+  return hex;
+}
+
+template <typename List, typename Show>
+std::string joined(const List& items, Show show) {
+  std::string text;
+  for (const auto& item : items) text += (text.empty() ? "" : ",") + show(item);
+  return text;
+}
+
+uint32_t number(const std::string& text) {
+  return static_cast<uint32_t>(std::stoul(text, nullptr, 0));
+}
+
+}  // namespace
+
+int main() {
+  std::string line;
+  while (std::getline(std::cin, line)) {
+    std::vector<std::string> f;
+    std::istringstream fields(line);
+    for (std::string field; std::getline(fields, field, '\t');) f.push_back(field);
+    if (!line.empty() && line.back() == '\t') f.emplace_back();  // an empty last field
+    if (f.size() != 16) {
+      std::cerr << "oracle: expected 16 fields, got " << f.size() << "\n";
+      return 2;
+    }
+    World world;
+    world.process.line = fromHex(f[0]);
+    world.version.fill = zepho::testing::record(number(f[1]), number(f[2]), number(f[3]),
+                                                number(f[4]), fromHex(f[5]));
+    if (f[6] != "-") world.environment.values["WINSTATIONNAME"] = fromHex(f[6]);
+    if (f[7] != "-") world.environment.values["SESSIONNAME"] = fromHex(f[7]);
+    world.output.outKind = static_cast<zepho::FileKind>(number(f[8]));
+    world.output.outHandle = f[9] == "-1" ? zepho::kInvalidHandle : number(f[9]);
+    world.output.failFrom = number(f[10]);
+    world.output.failCode = number(f[11]);
+    world.output.shortFrom = number(f[12]);
+    world.output.shortTo = number(f[13]);
+    world.output.errorFails = f[14] == "1";
+    world.process.fileName = fromHex(f[15]);
+    const uint32_t status = world.run();
+    const auto& o = world.output;
+    std::cout << status << '\t' << toHex(o.out) << '\t' << toHex(o.err) << '\t'
+              << joined(o.calls, [](const auto& s) { return s; }) << '\t'
+              << joined(world.environment.namesRead, [](const auto& s) { return s; }) << '\t'
+              << joined(o.handOvers, [](const auto& s) { return std::to_string(s.size()); }) << '\t'
+              << joined(world.version.sizesSeen, [](auto s) { return std::to_string(s); }) << '\n';
+  }
+  return 0;
+}
