@@ -8,7 +8,6 @@ The output format stays stable so that later runs compare line by line.
 import argparse
 import os
 import platform
-import re
 import shutil
 import statistics
 import subprocess
@@ -19,17 +18,20 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tests"))
 sys.path.insert(0, os.path.join(ROOT, "tests", "wine"))
+sys.path.insert(0, os.path.join(ROOT, "tests", "cpu"))
+from unicorn import UC_HOOK_CODE  # noqa: E402
+
 import check_pe  # noqa: E402
+import run_cpu_rows  # noqa: E402
 from wine_session import WineSession  # noqa: E402
 
 EXE = os.path.join(ROOT, "build/win32/zepho.exe")
 MAP = os.path.join(ROOT, "build/win32/zepho.map")
 NOOP = os.path.join(ROOT, "build/win32/zepho_noop.exe")
-HANDOVERS = os.path.join(ROOT, "build/host/bench/zepho_handovers")
 
 
 def build():
-    for preset in ("host", "win32"):
+    for preset in ("win32",):
         subprocess.run(["cmake", "--preset", preset], cwd=ROOT, check=True, stdout=subprocess.DEVNULL)
         subprocess.run(["cmake", "--build", "--preset", preset], cwd=ROOT, check=True, stdout=subprocess.DEVNULL)
 
@@ -39,25 +41,26 @@ def file_figures():
     check_pe.main(EXE, MAP)
 
 
-def wine_handovers(wine, workdir):
-    """WriteFile calls made by zepho.exe itself, counted from Wine's relay trace."""
-    wine.run(["reg", "add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude", "/d",
-              "KERNEL32.WriteFile;KERNELBASE.WriteFile", "/f"], capture_output=True)
-    for release in ("winxp", "win98"):
-        wine.run(["reg", "add", r"HKCU\Software\Wine", "/v", "Version", "/d", release, "/f"], capture_output=True)
-        for args in (["/VERBOSE"], ["/HELP"]):
-            for kind in ("pipe", "file"):
-                path = os.path.join(workdir, "out")
-                with open(path, "wb") if kind == "file" else open(os.devnull, "rb") as f:
-                    done = wine.run([EXE] + args, env={"WINEDEBUG": "+relay"},
-                                    stdout=f if kind == "file" else subprocess.PIPE, stderr=subprocess.PIPE)
-                out = open(path, "rb").read() if kind == "file" else done.stdout
-                calls = len(re.findall(rb"Call KERNEL(?:32|BASE)\.WriteFile\([^)]*\) ret=004", done.stderr))
-                expected = (len(out) + 127) // 128
-                print(f"hand-overs (wine) {release} {' '.join(args)} {kind}: {calls} for {len(out)} bytes "
-                      f"(rule {expected}){'' if calls == expected else ' MISMATCH'}")
-    wine.run(["reg", "delete", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude", "/f"], capture_output=True)
-    wine.run(["reg", "add", r"HKCU\Software\Wine", "/v", "Version", "/d", "winxp", "/f"], capture_output=True)
+MODES = [("help", b"zepho /HELP"), ("major", b"zepho"), ("verbose", b"zepho /VERBOSE"),
+         ("terminals", b"zepho /VERBOSE /TERMINALS"), ("quiet", b"zepho /VERBOSE /QUIET")]
+
+
+def emulated_figures():
+    """Hand-overs to standard output and instructions run by zepho.exe itself
+    on the emulated CPU, for each kind of standard output."""
+    machine = run_cpu_rows.Machine(EXE, check_blocks=False)
+    count = [0]
+    machine.uc.hook_add(UC_HOOK_CODE, lambda *_: count.__setitem__(0, count[0] + 1),
+                        begin=machine.base, end=machine.base + machine.size - 1)
+    for mode, line in MODES:
+        for kind, name in (("char", "console"), ("disk", "file"), ("pipe", "pipe")):
+            count[0] = 0
+            o = machine.run(run_cpu_rows.Scenario(mode, line, (2, 5, 0, 2195, b"Service Pack 4"),
+                                                  {"SESSIONNAME": b"RDP-Tcp#7"}, kind=kind))
+            lines = o.out.count(b"\r\n")
+            rule = lines if kind == "char" else (len(o.out) + 127) // 128
+            print(f"hand-overs (emulated exe) {mode} {name}: {len(o.sizes)} for {len(o.out)} bytes in {lines} lines "
+                  f"(rule {rule}){'' if len(o.sizes) == rule else ' MISMATCH'}; {count[0]} instructions run")
 
 
 def wine_timing(wine, runs):
@@ -83,14 +86,12 @@ def main():
     wine_version = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
     print(f"wine: {wine_version}")
     file_figures()
-    sys.stdout.flush()
-    subprocess.run([HANDOVERS], check=True)
+    emulated_figures()
     sys.stdout.flush()
     workdir = tempfile.mkdtemp(prefix="zepho-bench-")
     wine = WineSession(os.path.join(workdir, "prefix"))
     try:
         wine.start()
-        wine_handovers(wine, workdir)
         wine_timing(wine, args.runs)
     finally:
         wine.stop()

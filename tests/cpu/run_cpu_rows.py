@@ -99,6 +99,7 @@ class Machine:
         self.base = pe.OPTIONAL_HEADER.ImageBase
         self.entry = self.base + pe.OPTIONAL_HEADER.AddressOfEntryPoint
         image = pe.get_memory_mapped_image()
+        self.size = len(image)
         self.uc = Uc(UC_ARCH_X86, UC_MODE_32)
         self.uc.mem_map(self.base, (len(image) + 0xFFF) & ~0xFFF)
         self.uc.mem_write(self.base, image)
