@@ -1,7 +1,8 @@
 @echo off
 rem Names the Windows release from zepho's verbose status.
 rem IF ERRORLEVEL n is true for n or higher, so the tests go from high to low.
-zepho /VERBOSE /QUIET
+rem Runs under COMMAND.COM (Windows 95, 98, ME) and cmd.exe (NT, 2000, XP).
+zepho /VERBOSE /TERMINALS /QUIET
 if errorlevel 16 goto unknown
 if errorlevel 15 goto xp
 if errorlevel 14 goto w2kts
@@ -13,8 +14,8 @@ if errorlevel 9 goto w98se
 if errorlevel 8 goto w98sp1
 if errorlevel 7 goto w98
 if errorlevel 6 goto w95c
-if errorlevel 5 goto w95b21oem
-if errorlevel 4 goto w95b21upd
+if errorlevel 5 goto w95b21o
+if errorlevel 4 goto w95b21u
 if errorlevel 3 goto w95b20
 if errorlevel 2 goto w95a
 if errorlevel 1 goto w95
@@ -51,10 +52,10 @@ goto end
 :w95c
 echo Windows 95C OSR 2.5 (verbose status 6)
 goto end
-:w95b21oem
+:w95b21o
 echo Windows 95B OSR 2.1 OEM (verbose status 5)
 goto end
-:w95b21upd
+:w95b21u
 echo Windows 95B OSR 2.1 Update (verbose status 4)
 goto end
 :w95b20

@@ -1,6 +1,7 @@
 @echo off
 rem Names the major Windows release from zepho's default (major) status.
 rem IF ERRORLEVEL n is true for n or higher, so the tests go from high to low.
+rem Runs under COMMAND.COM (Windows 95, 98, ME) and cmd.exe (NT, 2000, XP).
 zepho /QUIET
 if errorlevel 8 goto unknown
 if errorlevel 7 goto xp
