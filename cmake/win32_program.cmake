@@ -18,6 +18,8 @@ add_executable(zepho
   src/platform/zepho.rc)
 target_compile_options(zepho PRIVATE ${ZEPHO_FREESTANDING_FLAGS})
 target_compile_definitions(zepho PRIVATE WIN32_LEAN_AND_MEAN)
+configure_file(src/platform/zepho_version.h.in ${CMAKE_CURRENT_BINARY_DIR}/zepho_version.h)
+target_include_directories(zepho PRIVATE ${CMAKE_CURRENT_BINARY_DIR})
 target_link_libraries(zepho PRIVATE zepho_core kernel32 gcc)
 target_link_options(zepho PRIVATE
   -Os -march=${ZEPHO_MARCH} -flto -malign-data=abi -nostdlib -static -s
@@ -32,16 +34,26 @@ target_link_options(zepho PRIVATE
 set_target_properties(zepho PROPERTIES LINK_LIBRARIES_ONLY_TARGETS OFF)
 set_property(TARGET zepho APPEND PROPERTY LINK_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/cmake/zepho.ld)
 
+# Debian's Python modules (pefile, capstone, unicorn) load in Debian's
+# interpreter; the checks, the emulated-CPU rows and the packaging use them.
+set(Python3_EXECUTABLE /usr/bin/python3 CACHE FILEPATH "Python with Debian's modules")
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+
+# The release zip, dist/zepho-VERSION.zip; `bash scripts/package` builds it.
+add_custom_target(package_zip
+  COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/scripts/make_package.py
+    --exe $<TARGET_FILE:zepho> --version ${PROJECT_VERSION} --source ${CMAKE_CURRENT_SOURCE_DIR}
+    --out ${CMAKE_CURRENT_SOURCE_DIR}/dist --record ${CMAKE_CURRENT_BINARY_DIR}/package.txt
+  DEPENDS zepho
+  VERBATIM)
+
 # The launcher that the Wine tests start zepho.exe with; an ordinary MinGW
 # program with its C runtime.
 add_executable(zepho_launcher tests/wine/launcher.cc)
 target_link_options(zepho_launcher PRIVATE -static -s)
 
 # The file itself: a PE32 console program for Windows 4.0 that imports only
-# what it is meant to from KERNEL32, in 386 code throughout. Debian's Python
-# modules (pefile, capstone, unicorn) load in Debian's interpreter.
-set(Python3_EXECUTABLE /usr/bin/python3 CACHE FILEPATH "Python with Debian's modules")
-find_package(Python3 REQUIRED COMPONENTS Interpreter)
+# what it is meant to from KERNEL32, in 386 code throughout.
 enable_testing()
 add_test(NAME pe_check
   COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_pe.py
@@ -52,6 +64,10 @@ add_test(NAME pe_check
 add_test(NAME cpu_rows
   COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/cpu/run_cpu_rows.py --exe $<TARGET_FILE:zepho>)
 set_tests_properties(cpu_rows PROPERTIES TIMEOUT 900)
+
+# The release zip, built twice from copies of the tree in two folders.
+add_test(NAME package COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_package.py)
+set_tests_properties(package PROPERTIES TIMEOUT 600)
 
 # End-to-end rows under Wine, in a throwaway prefix.
 add_test(NAME wine_end_to_end

@@ -1,0 +1,109 @@
+#!/usr/bin/python3
+"""Builds the release zip from two copies of the tree in folders of different
+names and depths, checks that the two zips are the same bytes, and checks
+what the zip holds: 8.3 names in a fixed order, the built exe byte for byte,
+ASCII text with CR LF line ends in at most 79 columns, one version
+throughout, and batch files that COMMAND.COM runs as well as cmd.exe.
+Prints one line per problem.
+"""
+import hashlib
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import zipfile
+
+import pefile
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+NAMES = ["ZEPHO.EXE", "ZEPHO.TXT", "WHICHWIN.BAT", "WHICHMAJ.BAT"]
+# What only cmd.exe reads: its variables, "::" comments, blocks in
+# parentheses, SETLOCAL, GOTO :EOF and EXIT /B.
+CMD_ONLY = re.compile(r"%ERRORLEVEL%|^\s*::|\(\s*$|^\s*\)|\bSETLOCAL\b|\bGOTO\s+:EOF\b|\bEXIT\s+/B\b", re.I | re.M)
+
+
+def build_copy(where, stamp):
+    files = subprocess.run(["git", "-C", ROOT, "ls-files", "-z", "--cached", "--others", "--exclude-standard"],
+                           capture_output=True, check=True).stdout.decode().split("\0")
+    for name in filter(None, files):
+        if os.path.exists(os.path.join(ROOT, name)):
+            os.makedirs(os.path.dirname(os.path.join(where, name)), exist_ok=True)
+            shutil.copy2(os.path.join(ROOT, name), os.path.join(where, name))
+    env = dict(os.environ, SOURCE_DATE_EPOCH=stamp)
+    for command in (["cmake", "--preset", "win32"], ["cmake", "--build", "--preset", "win32", "--target", "package_zip"]):
+        subprocess.run(command, cwd=where, env=env, check=True, stdout=subprocess.DEVNULL)
+    with open(os.path.join(where, "build/win32/package.txt")) as f:
+        zip_path = os.path.join(where, f.read().split()[0])
+    return zip_path, os.path.join(where, "build/win32/zepho.exe")
+
+
+def text_problems(name, data):
+    problems = []
+    if not data.isascii():
+        problems.append(f"{name} holds bytes beyond ASCII")
+    lines = data.split(b"\r\n")
+    if lines[-1] != b"" or any(b"\r" in line or b"\n" in line for line in lines):
+        problems.append(f"{name} has line ends other than CR LF")
+    problems += [f"{name} line {i + 1} has {len(line)} columns" for i, line in enumerate(lines) if len(line) > 79]
+    return problems
+
+
+def batch_problems(name, text):
+    problems = [f"{name}: {match.group().strip()!r} is cmd.exe only" for match in CMD_ONLY.finditer(text)]
+    labels = [label.lower()[:8] for label in re.findall(r"^:(\S+)", text, re.M)]
+    if len(labels) != len(set(labels)):
+        problems.append(f"{name}: labels alike in their first 8 characters: {labels}")
+    problems += [f"{name}: GOTO {target} has no label" for target in re.findall(r"\bgoto\s+(\S+)", text, re.I)
+                 if target.lower()[:8] not in labels]
+    return problems
+
+
+def main():
+    stamp = subprocess.run(["git", "-C", ROOT, "log", "-1", "--format=%ct"], capture_output=True,
+                           text=True).stdout.strip() or "315532800"
+    work = tempfile.mkdtemp(prefix="zepho-package-")
+    problems = []
+    try:
+        (zip_a, exe_a), (zip_b, _) = (build_copy(os.path.join(work, where), stamp)
+                                      for where in ("a", "a-much-longer-folder/b"))
+        with open(zip_a, "rb") as a, open(zip_b, "rb") as b:
+            same = a.read() == b.read()
+        if not same:
+            problems.append("two builds in two folders give different zips")
+        archive = zipfile.ZipFile(zip_a)
+        infos = archive.infolist()
+        if [i.filename for i in infos] != NAMES:
+            problems.append(f"entries {[i.filename for i in infos]}, expected {NAMES}")
+        for info in infos:
+            date = time.gmtime(int(stamp) // 2 * 2)[:6]  # a zip keeps even seconds
+            if info.date_time != date or info.external_attr != 0x20 or info.create_system != 0:
+                problems.append(f"{info.filename}: date {info.date_time}, attributes {info.external_attr:#x}")
+        entries = {i.filename: archive.read(i) for i in infos}
+        with open(exe_a, "rb") as f:
+            if entries.get("ZEPHO.EXE") != f.read():
+                problems.append("ZEPHO.EXE differs from the built exe")
+        for name in NAMES[1:]:
+            problems += text_problems(name, entries.get(name, b""))
+        for name in NAMES[2:]:
+            problems += batch_problems(name, entries.get(name, b"").decode("latin-1"))
+        version = re.fullmatch(r"zepho-(.+)\.zip", os.path.basename(zip_a)).group(1)
+        pe = pefile.PE(data=entries["ZEPHO.EXE"])
+        file_version = pe.FileInfo[0][0].StringTable[0].entries[b"FileVersion"].decode()
+        manual = entries["ZEPHO.TXT"].decode("ascii")
+        if file_version != version or f"ZEPHO version {version}." not in manual:
+            problems.append(f"versions differ: zip {version}, exe {file_version}, or not in the manual")
+        print(f"package: {', '.join(f'{n} {len(d)}' for n, d in entries.items())} bytes; "
+              f"{os.path.getsize(zip_a)} bytes zipped, SHA-256 {hashlib.sha256(open(zip_a, 'rb').read()).hexdigest()} "
+              f"{'from both folders' if same else 'differing between folders'}")
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+    for problem in problems:
+        print(f"FAIL {problem}")
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
