@@ -61,7 +61,7 @@ bool FakeOutput::write(Handle handle, const char* data, uint32_t size, uint32_t&
     lastError_ = 6;  // an invalid handle
     return false;
   }
-  if (failFrom != 0 && number >= failFrom) {
+  if (failFrom != 0 && number >= failFrom && number <= failTo) {
     lastError_ = failCode;
     return false;
   }

@@ -43,7 +43,8 @@ class FakeOutput : public OutputPort {
   Handle outHandle = kOut;
   FileKind outKind = FileKind::Pipe;
   Handle errHandle = kErr;
-  uint32_t failFrom = 0;    // standard-output hand-overs from this one on (1-based) fail
+  uint32_t failFrom = 0;    // standard-output hand-overs from this one (1-based) ...
+  uint32_t failTo = ~0u;    // ... to this one fail ...
   uint32_t failCode = 0;    // ... with this code
   uint32_t shortFrom = 0;   // hand-overs from this one ...
   uint32_t shortTo = ~0u;   // ... to this one take one byte less

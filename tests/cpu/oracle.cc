@@ -33,8 +33,8 @@ std::string fromHex(const std::string& hex) {
 std::string toHex(const std::string& bytes) {
   std::string hex;
   char pair[3];
-  for (const unsigned char byte : bytes) {
-    std::snprintf(pair, sizeof pair, "%02x", byte);
+  for (const char byte : bytes) {
+    std::snprintf(pair, sizeof pair, "%02x", static_cast<unsigned char>(byte));
     hex += pair;
   }
   return hex;
@@ -60,8 +60,8 @@ int main() {
     std::istringstream fields(line);
     for (std::string field; std::getline(fields, field, '\t');) f.push_back(field);
     if (!line.empty() && line.back() == '\t') f.emplace_back();  // an empty last field
-    if (f.size() != 16) {
-      std::cerr << "oracle: expected 16 fields, got " << f.size() << "\n";
+    if (f.size() != 17) {
+      std::cerr << "oracle: expected 17 fields, got " << f.size() << "\n";
       return 2;
     }
     World world;
@@ -73,11 +73,12 @@ int main() {
     world.output.outKind = static_cast<zepho::FileKind>(number(f[8]));
     world.output.outHandle = f[9] == "-1" ? zepho::kInvalidHandle : number(f[9]);
     world.output.failFrom = number(f[10]);
-    world.output.failCode = number(f[11]);
-    world.output.shortFrom = number(f[12]);
-    world.output.shortTo = number(f[13]);
-    world.output.errorFails = f[14] == "1";
-    world.process.fileName = fromHex(f[15]);
+    world.output.failTo = number(f[11]);
+    world.output.failCode = number(f[12]);
+    world.output.shortFrom = number(f[13]);
+    world.output.shortTo = number(f[14]);
+    world.output.errorFails = f[15] == "1";
+    world.process.fileName = fromHex(f[16]);
     const uint32_t status = world.run();
     const auto& o = world.output;
     std::cout << status << '\t' << toHex(o.out) << '\t' << toHex(o.err) << '\t'

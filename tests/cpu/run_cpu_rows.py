@@ -49,8 +49,9 @@ class Scenario:
     env: dict = field(default_factory=dict)  # WINSTATIONNAME / SESSIONNAME -> bytes
     kind: str = "pipe"
     handle: int = OUT
-    fail_from: int = 0
-    fail_code: int = 0
+    fail_from: int = 0  # hand-overs to standard output from this one (1-based) ...
+    fail_to: int = 0xFFFFFFFF  # ... to this one fail ...
+    fail_code: int = 0  # ... with this code
     short_from: int = 0
     short_to: int = 0xFFFFFFFF
     err_fails: bool = False
@@ -61,7 +62,7 @@ class Scenario:
         env = [self.env[n].hex() if n in self.env else "-" for n in ("WINSTATIONNAME", "SESSIONNAME")]
         handle = "-1" if self.handle == INVALID else str(self.handle)
         fields = [self.command_line.hex(), p, major, minor, build, csd.hex(), *env, KINDS[self.kind], handle,
-                  self.fail_from, self.fail_code, self.short_from, self.short_to, int(self.err_fails),
+                  self.fail_from, self.fail_to, self.fail_code, self.short_from, self.short_to, int(self.err_fails),
                   self.module.hex()]
         return "\t".join(map(str, fields))
 
@@ -236,7 +237,7 @@ class Machine:
         if handle != s.handle:
             self.last_error = 6
             return 0
-        if s.fail_from and number >= s.fail_from:
+        if s.fail_from and s.fail_from <= number <= s.fail_to:
             self.last_error = s.fail_code
             return 0
         taken = size - 1 if s.short_from and s.short_from <= number <= s.short_to else size
@@ -328,7 +329,8 @@ def knob_scenarios(wine_pairs):
         Scenario("module/none", handle=INVALID, module=b""),
     ]
     for code in (2, 3, 4, 5, 100, 101, 106, 112, 232, 0, 0xFFFFFFFF):
-        rows.append(Scenario(f"stdout/console-fails-{code}-once", kind="char", fail_from=3, fail_code=code))
+        rows.append(Scenario(f"stdout/console-fails-{code}-once", kind="char", fail_from=3, fail_to=3,
+                             fail_code=code))
         rows.append(Scenario(f"stdout/pipe-fails-{code}", b"zepho /HELP", fail_from=2, fail_code=code))
     return rows
 
