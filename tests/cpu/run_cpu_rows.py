@@ -165,13 +165,6 @@ class Machine:
         uc.reg_write(UC_X86_REG_ESP, esp + 4 * (count + 1))  # stdcall: the callee pops
         uc.reg_write(UC_X86_REG_EIP, ret)
 
-    def _text(self, address):
-        data = b""
-        while not data.endswith(b"\0"):
-            data += bytes(self.uc.mem_read(address + len(data), 64))
-            data = data[:data.index(b"\0") + 1] if b"\0" in data else data
-        return data[:-1]
-
     def _put(self, address, value):
         if address:
             self.uc.mem_write(address, struct.pack("<I", value))
@@ -187,7 +180,7 @@ class Machine:
         return 1
 
     def GetEnvironmentVariableA(self, name, buffer, size):
-        name = self._text(name).decode("latin-1")
+        name = bytes(self.uc.mem_read(name, 32)).split(b"\0")[0].decode("latin-1")
         self.o.names.append(name)
         value = self.s.env.get(name, b"")
         if not value:

@@ -16,7 +16,7 @@ import tempfile
 import time
 from dataclasses import dataclass, field
 
-from expected import HELP, crlf, failure, report
+from expected import HELP, failure, report
 from wine_session import WineSession
 
 # What each emulated release hands out: platform, major, minor, low 16 bits
