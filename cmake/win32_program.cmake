@@ -2,7 +2,8 @@
 # linked against KERNEL32 alone with no C or C++ runtime.
 enable_language(RC)
 
-# Every Windows that zepho names runs on a 386; its code must too.
+# Every Windows that zepho names runs on a 386; its code must too (the
+# instruction-set check fails on anything newer, e.g. -DZEPHO_MARCH=i686).
 set(ZEPHO_MARCH i386 CACHE STRING "Processor that zepho.exe is compiled for")
 
 set(ZEPHO_FREESTANDING_FLAGS
