@@ -276,11 +276,8 @@ def wine_world(row, registry):
 
 def wine_scenarios():
     """(scenario, the Wine row) for every Wine row that sets its world up."""
-    registry, pairs = {}, []
-    for row in (wine_rows.release_rows() + wine_rows.terminal_rows() + wine_rows.command_line_rows()
-                + wine_rows.output_rows() + wine_rows.record_rows()):
-        pairs.append((wine_world(row, registry), row))
-    return pairs
+    registry = {}
+    return [(wine_world(row, registry), row) for row in wine_rows.zepho_rows()]
 
 
 def knob_scenarios(wine_pairs):
@@ -398,7 +395,7 @@ def main():
         failed += len(mismatches)
         print(f"sweep: {runs} runs in {time.monotonic() - started:.1f} s on {os.cpu_count()} cores, "
               f"{len(mismatches)} differ")
-    print(f"{len(scenarios) - failed} passed, {failed} failed" if failed else f"{len(scenarios)} rows passed")
+    print(f"{failed} failed" if failed else "no failures")
     return 1 if failed else 0
 
 

@@ -205,6 +205,11 @@ def batch_rows(exe, examples):
     return rows
 
 
+def zepho_rows():
+    """Every row that starts zepho.exe itself; each row's setup stands alone."""
+    return release_rows() + terminal_rows() + command_line_rows() + output_rows() + record_rows()
+
+
 PAGE_COMMANDS = [
     ("zepho", b"zepho", []),
     ("zepho /VERBOSE", b"zepho /VERBOSE", []),
@@ -323,8 +328,7 @@ def main():
     passed = failed = 0
     try:
         wine.start()
-        rows = (release_rows() + terminal_rows() + command_line_rows() + output_rows() + page_rows()
-                + record_rows() + batch_rows(args.exe, args.examples))
+        rows = zepho_rows() + page_rows() + batch_rows(args.exe, args.examples)
         rows = [row for row in rows if row.name.startswith(args.only)]
         results = run_launcher(wine, args.launcher, args.exe, rows, workdir)
         outcomes = []
