@@ -20,6 +20,8 @@ add_executable(zepho
 target_compile_options(zepho PRIVATE ${ZEPHO_FREESTANDING_FLAGS})
 target_compile_definitions(zepho PRIVATE WIN32_LEAN_AND_MEAN)
 configure_file(src/platform/zepho_version.h.in ${CMAKE_CURRENT_BINARY_DIR}/zepho_version.h)
+configure_file(src/platform/zepho.manifest.in ${CMAKE_CURRENT_BINARY_DIR}/zepho.manifest)
+set_source_files_properties(src/platform/zepho.rc PROPERTIES OBJECT_DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/zepho.manifest)
 target_include_directories(zepho PRIVATE ${CMAKE_CURRENT_BINARY_DIR})
 target_link_libraries(zepho PRIVATE zepho_core kernel32 gcc)
 target_link_options(zepho PRIVATE
@@ -30,15 +32,35 @@ target_link_options(zepho PRIVATE
   -Wl,--major-os-version,4 -Wl,--minor-os-version,0
   -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
   -Wl,--gc-sections -Wl,--no-insert-timestamp -Wl,-Map,${CMAKE_CURRENT_BINARY_DIR}/zepho.map
-  -Wl,--disable-dynamicbase -Wl,--disable-nxcompat -Wl,--disable-reloc-section)
+  -Wl,--disable-dynamicbase -Wl,--nxcompat -Wl,--disable-reloc-section)
+# Debian's Python modules (pefile, capstone, unicorn) load in Debian's
+# interpreter; the DOS stub's placing, the checks, the emulated-CPU rows and
+# the packaging use them.
+set(Python3_EXECUTABLE /usr/bin/python3 CACHE FILEPATH "Python with Debian's modules")
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+
+# zepho's own MS-DOS program (8086 code): assembled, its code and message cut
+# out as plain bytes, and put at the front of the linked exe in place of
+# the linker's stub.
+set(DOS_STUB ${CMAKE_CURRENT_BINARY_DIR}/dos_stub)
+add_custom_command(OUTPUT ${DOS_STUB}.code ${DOS_STUB}.message
+  COMMAND ${CMAKE_CXX_COMPILER} -c -x assembler -o ${DOS_STUB}.o ${CMAKE_CURRENT_SOURCE_DIR}/src/platform/dos_stub.s
+  COMMAND ${CMAKE_OBJCOPY} -O binary -j .text ${DOS_STUB}.o ${DOS_STUB}.code
+  COMMAND ${CMAKE_OBJCOPY} -O binary -j .data ${DOS_STUB}.o ${DOS_STUB}.message
+  DEPENDS src/platform/dos_stub.s
+  VERBATIM)
+add_custom_target(dos_stub DEPENDS ${DOS_STUB}.code ${DOS_STUB}.message)
+add_dependencies(zepho dos_stub)
+set_property(TARGET zepho APPEND PROPERTY LINK_DEPENDS
+  ${DOS_STUB}.code ${DOS_STUB}.message ${CMAKE_CURRENT_SOURCE_DIR}/cmake/dos_stub.py)
+add_custom_command(TARGET zepho POST_BUILD
+  COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/cmake/dos_stub.py
+    $<TARGET_FILE:zepho> ${DOS_STUB}.code ${DOS_STUB}.message
+  VERBATIM)
 # kernel32 and gcc must follow the core on the link line.
 set_target_properties(zepho PROPERTIES LINK_LIBRARIES_ONLY_TARGETS OFF)
 set_property(TARGET zepho APPEND PROPERTY LINK_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/cmake/zepho.ld)
 
-# Debian's Python modules (pefile, capstone, unicorn) load in Debian's
-# interpreter; the checks, the emulated-CPU rows and the packaging use them.
-set(Python3_EXECUTABLE /usr/bin/python3 CACHE FILEPATH "Python with Debian's modules")
-find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
 # The release zip, dist/zepho-VERSION.zip; `bash scripts/package` builds it.
 add_custom_target(package_zip

@@ -9,6 +9,7 @@ sees every function, run or not. Prints its figures and one line per problem.
 """
 import re
 import sys
+import xml.etree.ElementTree as ET
 
 import capstone
 import pefile
@@ -17,6 +18,8 @@ ALLOWED = {"KERNEL32.DLL": {
     "GetVersionExA", "GetEnvironmentVariableA", "GetCommandLineA", "GetStdHandle", "GetFileType",
     "CloseHandle", "WriteFile", "GetLastError", "GetModuleFileNameA", "ExitProcess"}}
 MAX_SIZE = 7680
+ASM, COMPAT = "{urn:schemas-microsoft-com:asm.v1}", "{urn:schemas-microsoft-com:compatibility.v1}"
+WIN81_AND_10 = ["{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"]
 
 # Instructions that came after the 386: the 486's, the Pentium's, the Pentium
 # Pro's and later ones, and anything on an MMX or SSE register.
@@ -68,6 +71,30 @@ def instruction_problems(pe, map_text):
     return problems, counted, newer
 
 
+def manifest_problems(pe):
+    """What Windows XP, strict about manifests, or 8.1 and later would not take, and a missing NX flag."""
+    found = [entry.directory.entries[0].directory.entries[0].data.struct for entry in pe.DIRECTORY_ENTRY_RESOURCE.entries
+             if entry.id == 24 and entry.directory.entries[0].id == 1]
+    if not found:
+        return ["has no manifest (resource type 24, ID 1)"]
+    try:
+        root = ET.fromstring(pe.get_data(found[0].OffsetToData, found[0].Size))
+    except ET.ParseError as error:
+        return [f"manifest: {error}"]
+    identity, info = root.find(ASM + "assemblyIdentity"), pe.VS_FIXEDFILEINFO[0]
+    version = ".".join(str(n >> 16 if i % 2 == 0 else n & 0xFFFF) for i, n in
+                       enumerate((info.FileVersionMS,) * 2 + (info.FileVersionLS,) * 2))
+    wanted = {"type": "win32", "name": "zepho", "version": version, "processorArchitecture": "x86"}
+    supported = f"{COMPAT}compatibility/{COMPAT}application/{COMPAT}supportedOS"
+    checks = {
+        "root not an asm.v1 assembly of version 1.0": (root.tag, root.get("manifestVersion")) == (ASM + "assembly", "1.0"),
+        "more than an identity and a compatibility": [e.tag for e in root] == [ASM + "assemblyIdentity", COMPAT + "compatibility"],
+        f"identity not {wanted}": identity is not None and identity.attrib == wanted,
+        "declares other than Windows 8.1 and 10": [e.get("Id") for e in root.iterfind(supported)] == WIN81_AND_10,
+        "image not marked NX-compatible": pe.OPTIONAL_HEADER.DllCharacteristics & 0x100}
+    return [f"manifest: {problem}" for problem, fine in checks.items() if not fine]
+
+
 def main(path, map_path):
     with open(path, "rb") as f:
         data = f.read()
@@ -85,6 +112,10 @@ def main(path, map_path):
         print(f"imports {dll}: {' '.join(sorted(functions))}")
     if size > MAX_SIZE:
         problems.append(f"{size} bytes, more than {MAX_SIZE}")
+    if data[6:8] != b"\0\0" or data[0x18:0x1A] != b"\x40\0" or any(data[0x1C:0x3C]) or pe.DOS_HEADER.e_lfanew % 8:
+        problems.append("its DOS header would keep Windows 95 from looking for the PE header")
+    if not pe.verify_checksum():
+        problems.append("its PE checksum is wrong")
     if pe.FILE_HEADER.Machine != 0x14C or pe.OPTIONAL_HEADER.Magic != 0x10B:
         problems.append("not a 32-bit x86 PE32 image")
     opt = pe.OPTIONAL_HEADER
@@ -103,6 +134,7 @@ def main(path, map_path):
     for dll, functions in imports.items():
         unexpected = set(functions) - ALLOWED.get(dll, set())
         problems += [f"imports {dll}!{function}" for function in sorted(unexpected)]
+    problems += manifest_problems(pe)
     if "KERNEL32.DLL" not in imports:
         problems.append("imports nothing from KERNEL32.DLL")
     with open(map_path) as f:

@@ -32,7 +32,9 @@ RECORDS = {
     "win2003": (2, 5, 2, 3790, "Service Pack 2"),
     "vista": (2, 6, 0, 6002, "Service Pack 2"),
     "win7": (2, 6, 1, 7601, "Service Pack 1"),
-    "win10": (2, 6, 2, 9200, ""),
+    "win8": (2, 6, 2, 9200, ""),
+    "win81": (2, 6, 3, 9600, ""),
+    "win10": (2, 10, 0, 18362, ""),
 }
 
 # release: (verbose line, status), (major line, status); None for no line.
@@ -47,6 +49,8 @@ RELEASES = {
     "win2003": ((None, 0), (None, 0)),
     "vista": ((None, 0), (None, 0)),
     "win7": ((None, 0), (None, 0)),
+    "win8": ((None, 0), (None, 0)),
+    "win81": ((None, 0), (None, 0)),
     "win10": ((None, 0), (None, 0)),
 }
 
