@@ -92,7 +92,7 @@ set_tests_properties(cpu_rows PROPERTIES TIMEOUT 900)
 add_test(NAME package COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_package.py)
 set_tests_properties(package PROPERTIES TIMEOUT 600)
 
-# End-to-end rows under Wine, in a throwaway prefix.
+# End-to-end rows under Wine, in a throwaway prefix, and under DOS in DOSBox.
 add_test(NAME wine_end_to_end
   COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/wine/run_wine_tests.py
     --exe $<TARGET_FILE:zepho> --launcher $<TARGET_FILE:zepho_launcher>

@@ -19,7 +19,7 @@ ALLOWED = {"KERNEL32.DLL": {
     "CloseHandle", "WriteFile", "GetLastError", "GetModuleFileNameA", "ExitProcess"}}
 MAX_SIZE = 7680
 ASM, COMPAT = "{urn:schemas-microsoft-com:asm.v1}", "{urn:schemas-microsoft-com:compatibility.v1}"
-WIN81_AND_10 = ["{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"]
+OS = ["{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"]
 
 # Instructions that came after the 386: the 486's, the Pentium's, the Pentium
 # Pro's and later ones, and anything on an MMX or SSE register.
@@ -28,6 +28,7 @@ NEWER = re.compile(r"^(cmov|fcmov|fcomi|fucomi|bswap|cmpxchg|xadd|invd|wbinvd|in
                    r"clflush|movnti|fxsave|fxrstor|emms|fisttp|[ls]dmxcsr|popcnt|lzcnt|tzcnt|movbe|crc32)")
 VECTOR_REGISTER = re.compile(r"\b[xyz]?mm\d")
 DISASSEMBLER = capstone.Cs(capstone.CS_ARCH_X86, capstone.CS_MODE_32)
+NOT_8086 = {0x0F, 0xC0, 0xC1, 0xC8, 0xC9, *range(0x60, 0x70)}  # opcodes after prefixes; 60h-6Fh: PUSHA ... OUTS, 66h, 67h
 
 
 def newer_than_386(insn):
@@ -72,27 +73,17 @@ def instruction_problems(pe, map_text):
 
 
 def manifest_problems(pe):
-    """What Windows XP, strict about manifests, or 8.1 and later would not take, and a missing NX flag."""
-    found = [entry.directory.entries[0].directory.entries[0].data.struct for entry in pe.DIRECTORY_ENTRY_RESOURCE.entries
-             if entry.id == 24 and entry.directory.entries[0].id == 1]
-    if not found:
-        return ["has no manifest (resource type 24, ID 1)"]
-    try:
-        root = ET.fromstring(pe.get_data(found[0].OffsetToData, found[0].Size))
-    except ET.ParseError as error:
-        return [f"manifest: {error}"]
-    identity, info = root.find(ASM + "assemblyIdentity"), pe.VS_FIXEDFILEINFO[0]
-    version = ".".join(str(n >> 16 if i % 2 == 0 else n & 0xFFFF) for i, n in
-                       enumerate((info.FileVersionMS,) * 2 + (info.FileVersionLS,) * 2))
-    wanted = {"type": "win32", "name": "zepho", "version": version, "processorArchitecture": "x86"}
-    supported = f"{COMPAT}compatibility/{COMPAT}application/{COMPAT}supportedOS"
-    checks = {
-        "root not an asm.v1 assembly of version 1.0": (root.tag, root.get("manifestVersion")) == (ASM + "assembly", "1.0"),
-        "more than an identity and a compatibility": [e.tag for e in root] == [ASM + "assemblyIdentity", COMPAT + "compatibility"],
-        f"identity not {wanted}": identity is not None and identity.attrib == wanted,
-        "declares other than Windows 8.1 and 10": [e.get("Id") for e in root.iterfind(supported)] == WIN81_AND_10,
-        "image not marked NX-compatible": pe.OPTIONAL_HEADER.DllCharacteristics & 0x100}
-    return [f"manifest: {problem}" for problem, fine in checks.items() if not fine]
+    """What Windows XP, strict about manifests, or Windows 8.1 and later would not take: nothing but this."""
+    ms, ls = pe.VS_FIXEDFILEINFO[0].FileVersionMS, pe.VS_FIXEDFILEINFO[0].FileVersionLS
+    identity = {"type": "win32", "name": "zepho", "processorArchitecture": "x86",
+                "version": f"{ms >> 16}.{ms & 0xFFFF}.{ls >> 16}.{ls & 0xFFFF}"}
+    wanted = [(ASM + "assembly", {"manifestVersion": "1.0"}), (ASM + "assemblyIdentity", identity), *[
+        (COMPAT + t, {}) for t in ("compatibility", "application")], *[(COMPAT + "supportedOS", {"Id": i}) for i in OS]]
+    for data in (d.data.struct for t in pe.DIRECTORY_ENTRY_RESOURCE.entries if t.id == 24
+                 for n in t.directory.entries if n.id == 1 for d in n.directory.entries):
+        got = [(e.tag, e.attrib) for e in ET.fromstring(pe.get_data(data.OffsetToData, data.Size)).iter()]
+        return [] if got == wanted else [f"its manifest holds {got}, not {wanted}"]  # Windows 8.1, 10
+    return ["has no manifest (resource type 24, ID 1)"]
 
 
 def main(path, map_path):
@@ -112,10 +103,6 @@ def main(path, map_path):
         print(f"imports {dll}: {' '.join(sorted(functions))}")
     if size > MAX_SIZE:
         problems.append(f"{size} bytes, more than {MAX_SIZE}")
-    if data[6:8] != b"\0\0" or data[0x18:0x1A] != b"\x40\0" or any(data[0x1C:0x3C]) or pe.DOS_HEADER.e_lfanew % 8:
-        problems.append("its DOS header would keep Windows 95 from looking for the PE header")
-    if not pe.verify_checksum():
-        problems.append("its PE checksum is wrong")
     if pe.FILE_HEADER.Machine != 0x14C or pe.OPTIONAL_HEADER.Magic != 0x10B:
         problems.append("not a 32-bit x86 PE32 image")
     opt = pe.OPTIONAL_HEADER
@@ -134,7 +121,10 @@ def main(path, map_path):
     for dll, functions in imports.items():
         unexpected = set(functions) - ALLOWED.get(dll, set())
         problems += [f"imports {dll}!{function}" for function in sorted(unexpected)]
-    problems += manifest_problems(pe)
+    stub = capstone.Cs(capstone.CS_ARCH_X86, capstone.CS_MODE_16).disasm(data[0x40:pe.DOS_HEADER.e_lfanew], 0x40)
+    problems += [f"DOS stub {i.address:#x}: {i.mnemonic} {i.op_str} is newer than the 8086" for i in stub
+                 if i.bytes.lstrip(b"\x26\x2e\x36\x3e\xf0\xf2\xf3")[0] in NOT_8086]
+    problems += manifest_problems(pe) + ([] if pe.OPTIONAL_HEADER.DllCharacteristics & 0x100 else ["not NX-compatible"])
     if "KERNEL32.DLL" not in imports:
         problems.append("imports nothing from KERNEL32.DLL")
     with open(map_path) as f:

@@ -43,7 +43,7 @@ quit:
 	mov	$0x4C00, %ax		# end with status 0
 	int	$0x21
 mismatch:
-	mov	$6, %bl			# the rest of this argument meets the 60h below,
+	mov	$6, %bl			# the rest of this argument meets the 7Fh below,
 	jmp	next			# which no byte matches after the upper-casing
 separator:
 	xor	%bx, %bx
@@ -58,7 +58,7 @@ say:
 	int	$0x21
 	jmp	quit
 quiet:
-	.ascii	"/QUIET`"
+	.ascii	"/QUIET\x7f"
 
 	.data
 message:

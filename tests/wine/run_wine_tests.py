@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""End-to-end rows for zepho.exe under Wine.
+"""End-to-end rows for zepho.exe under Wine, and under a real DOS (DOSBox).
 
 Most rows go through the test launcher, which starts zepho.exe (or cmd.exe
 with an example batch file) with an exact command-line text, environment
@@ -42,16 +42,10 @@ RELEASES = {
     "win95": (("Windows 95 final OEM/Retail", 1), ("Windows 95 ", 1)),
     "win98": (("Windows 98 Second Edition final retail/OEM", 9), ("Windows 98 Second Edition ", 3)),
     "winme": (("Windows Millenium Edition", 10), ("Windows Millenium Edition", 4)),
-    "nt351": ((None, 0), (None, 0)),
     "nt40": (("Windows NT 4.0 Service Pack 6a", 11), ("Windows NT 4.0 Service Pack 6a", 5)),
     "win2k": (("Windows 2000 Service Pack 4", 12), ("Windows 2000 Service Pack 4", 6)),
     "winxp": (("Windows XP Service Pack 3", 15), ("Windows XP Service Pack 3", 7)),
-    "win2003": ((None, 0), (None, 0)),
-    "vista": ((None, 0), (None, 0)),
-    "win7": ((None, 0), (None, 0)),
-    "win8": ((None, 0), (None, 0)),
-    "win81": ((None, 0), (None, 0)),
-    "win10": ((None, 0), (None, 0)),
+    **{release: ((None, 0), (None, 0)) for release in ("nt351", "win2003", "vista", "win7", "win8", "win81", "win10")},
 }
 
 WINE_KEY = r"HKCU\Software\Wine"
@@ -214,6 +208,14 @@ def zepho_rows():
     return release_rows() + terminal_rows() + command_line_rows() + output_rows() + record_rows()
 
 
+def dos_rows():
+    """Where no Win32 loader runs zepho.exe: nothing on standard output, status 0, the status-0 branches."""
+    zepho = [Row(f"dos/zepho {tail}".strip(), f"ZEPHO {tail}".encode(), b"", 0)
+             for tail in ("", "/VERBOSE /QUIET", "/quiet", "/HELP", '"/QUIET" /MAJOR')]
+    return zepho + [Row(f"dos/{name}", f"command /c {name}".encode(), f"Unknown release ({mode} status 0)\r\n".encode(),
+                        0) for name, mode in (("WHICHWIN.BAT", "verbose"), ("WHICHMAJ.BAT", "major"))]
+
+
 PAGE_COMMANDS = [
     ("zepho", b"zepho", []),
     ("zepho /VERBOSE", b"zepho /VERBOSE", []),
@@ -271,6 +273,23 @@ def run_launcher(wine, launcher, exe, rows, workdir):
     if done.returncode != 0:
         print(f"launcher ended with {done.returncode}: {done.stderr.decode('latin-1')}")
     return results
+
+
+def run_dosbox(exe, examples, rows, folder):
+    """{name: (status, stdout, stderr)} of rows run in one DOSBox, each after ONE.COM, which ends with status 1."""
+    os.makedirs(folder)
+    for source, name in ((exe, "ZEPHO.EXE"), *((f"{examples}/{n.lower()}", n) for n in ("WHICHWIN.BAT", "WHICHMAJ.BAT"))):
+        shutil.copy(source, os.path.join(folder, name))
+    run = [b"@echo off"] + [line for i, row in enumerate(rows) for line in (
+        b"ONE", row.command_line + b" > %d.OUT" % i, b"if errorlevel 1 echo %d>> STATUS.TXT" % i)] + [b"exit", b""]
+    for name, data in (("ONE.COM", b"\xb8\x01\x4c\xcd\x21"), ("RUN.BAT", b"\r\n".join(run))):  # mov ax,4C01h; int 21h
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(data)
+    subprocess.run(["dosbox", "-c", f"mount c {folder}", "-c", "c:", "-c", "RUN.BAT"], timeout=300, check=True,
+                   capture_output=True, env=dict(os.environ, SDL_VIDEODRIVER="dummy", SDL_AUDIODRIVER="dummy"))
+    out = {name: open(os.path.join(folder, name), "rb").read() for name in os.listdir(folder)}
+    return {row.name: (int(b"%d" % i in out.get("STATUS.TXT", b"").split()), out.get(f"{i}.OUT"), b"")
+            for i, row in enumerate(rows)}
 
 
 def check(row, status, out, err):
@@ -335,8 +354,10 @@ def main():
         rows = zepho_rows() + page_rows() + batch_rows(args.exe, args.examples)
         rows = [row for row in rows if row.name.startswith(args.only)]
         results = run_launcher(wine, args.launcher, args.exe, rows, workdir)
+        dos = [row for row in dos_rows() if row.name.startswith(args.only)]
+        results.update(run_dosbox(args.exe, args.examples, dos, os.path.join(workdir, "dos")) if dos else {})
         outcomes = []
-        for row in rows:
+        for row in rows + dos:
             if row.name not in results:
                 outcomes.append((row.name, ["no result from the launcher"]))
             else:
