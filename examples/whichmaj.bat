@@ -12,7 +12,7 @@ if errorlevel 3 goto w98se
 if errorlevel 2 goto w98
 if errorlevel 1 goto w95
 :unknown
-echo Unknown release (major status 0)
+echo Unknown release
 goto end
 :xp
 echo Windows XP (major status 7)

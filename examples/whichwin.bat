@@ -20,7 +20,7 @@ if errorlevel 3 goto w95b20
 if errorlevel 2 goto w95a
 if errorlevel 1 goto w95
 :unknown
-echo Unknown release (verbose status 0)
+echo Unknown release
 goto end
 :xp
 echo Windows XP (verbose status 15)

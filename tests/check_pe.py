@@ -121,12 +121,12 @@ def main(path, map_path):
     for dll, functions in imports.items():
         unexpected = set(functions) - ALLOWED.get(dll, set())
         problems += [f"imports {dll}!{function}" for function in sorted(unexpected)]
+    for dll, functions in ALLOWED.items():
+        problems += [f"does not import {dll}!{name}" for name in sorted(functions - set(imports.get(dll, [])))]
     stub = capstone.Cs(capstone.CS_ARCH_X86, capstone.CS_MODE_16).disasm(data[0x40:pe.DOS_HEADER.e_lfanew], 0x40)
     problems += [f"DOS stub {i.address:#x}: {i.mnemonic} {i.op_str} is newer than the 8086" for i in stub
                  if i.bytes.lstrip(b"\x26\x2e\x36\x3e\xf0\xf2\xf3")[0] in NOT_8086]
     problems += manifest_problems(pe) + ([] if pe.OPTIONAL_HEADER.DllCharacteristics & 0x100 else ["not NX-compatible"])
-    if "KERNEL32.DLL" not in imports:
-        problems.append("imports nothing from KERNEL32.DLL")
     with open(map_path) as f:
         isa_problems, counted, newer = instruction_problems(pe, f.read())
     print(f"code: {counted} instructions, {newer} newer than the 386")

@@ -181,6 +181,24 @@ TEST(FailureReport, ModuleWithoutDirectoryAndLongPaths) {
   }
 }
 
+// No standard-error handle: the report is lost, not written to a handle that is not one.
+TEST(FailureReport, NoStandardErrorHandle) {
+  for (const Handle errHandle : {kNoHandle, kInvalidHandle}) {
+    for (const auto& [outHandle, kind] : {std::pair{kInvalidHandle, FileKind::Pipe},
+                                          {FakeOutput::kOut, FileKind::Char},
+                                          {FakeOutput::kOut, FileKind::Disk}}) {
+      World world;
+      world.version.fill = record(2, 5, 1, 2600);  // more than one block of output
+      world.output.errHandle = errHandle;
+      world.output.outHandle = outHandle;
+      world.output.outKind = kind;
+      world.output.failFrom = 1;
+      EXPECT_EQ(world.run(), 1u);
+      EXPECT_EQ(world.output.err, "");
+    }
+  }
+}
+
 TEST(FailureReport, MessagesForKnownCodes) {
   const std::pair<uint32_t, const char*> rows[] = {{2, "File not found."},
                                                    {3, "Invalid filename."},

@@ -199,7 +199,7 @@ def batch_rows(exe, examples):
         for status, row in sorted(statuses.items()):
             rows.append(Row(f"batch/{script}/{status}", b"cmd /c " + winpath(os.path.join(examples, script)).encode(),
                             None, None, setup=row.setup + path, program=r"C:\windows\system32\cmd.exe",
-                            out_ends=f"({mode} status {status})\r\n".encode()))
+                            out_ends=f"({mode} status {status})\r\n".encode() if status else b"Unknown release\r\n"))
     return rows
 
 
@@ -212,8 +212,8 @@ def dos_rows():
     """Where no Win32 loader runs zepho.exe: nothing on standard output, status 0, the status-0 branches."""
     zepho = [Row(f"dos/zepho {tail}".strip(), f"ZEPHO {tail}".encode(), b"", 0)
              for tail in ("", "/VERBOSE /QUIET", "/quiet", "/HELP", '"/QUIET" /MAJOR')]
-    return zepho + [Row(f"dos/{name}", f"command /c {name}".encode(), f"Unknown release ({mode} status 0)\r\n".encode(),
-                        0) for name, mode in (("WHICHWIN.BAT", "verbose"), ("WHICHMAJ.BAT", "major"))]
+    return zepho + [Row(f"dos/{name}", f"command /c {name}".encode(), b"Unknown release\r\n", 0)
+                    for name in ("WHICHWIN.BAT", "WHICHMAJ.BAT")]
 
 
 PAGE_COMMANDS = [
