@@ -62,7 +62,7 @@ set_target_properties(zepho PROPERTIES LINK_LIBRARIES_ONLY_TARGETS OFF)
 set_property(TARGET zepho APPEND PROPERTY LINK_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/cmake/zepho.ld)
 
 
-# The release zip, dist/zepho-VERSION.zip; `bash scripts/package` builds it.
+# The release, dist/zepho-VERSION.zip and .img; `bash scripts/package` builds it.
 add_custom_target(package_zip
   COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/scripts/make_package.py
     --exe $<TARGET_FILE:zepho> --version ${PROJECT_VERSION} --source ${CMAKE_CURRENT_SOURCE_DIR}
@@ -88,7 +88,7 @@ add_test(NAME cpu_rows
   COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/cpu/run_cpu_rows.py --exe $<TARGET_FILE:zepho>)
 set_tests_properties(cpu_rows PROPERTIES TIMEOUT 900)
 
-# The release zip, built twice from copies of the tree in two folders.
+# The release zip and floppy image, built twice from copies of the tree in two folders.
 add_test(NAME package COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_package.py)
 set_tests_properties(package PROPERTIES TIMEOUT 600)
 

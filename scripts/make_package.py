@@ -1,45 +1,46 @@
 #!/usr/bin/python3
-"""Writes the release zip: ZEPHO.EXE, the manual ZEPHO.TXT and the two batch
-files, under upper-case 8.3 names, in a fixed order with fixed dates and
-attributes, so the same tree gives the same bytes wherever it is built.
+"""Writes the release: a zip and a 1.44 MB floppy image, each holding
+ZEPHO.EXE, the manual ZEPHO.TXT and the two batch files under upper-case 8.3
+names, in a fixed order with fixed dates and attributes, so the same tree
+gives the same bytes wherever it is built.
 
-The manual is docs/zepho.txt with its status tables made from the release
-tables in src/classify/release_tables.cc, and its sample run and failure
-taken from the very ZEPHO.EXE being packed, run on the emulated CPU of the
-tests. Prints the zip's path and SHA-256 as its last line.
+The manual is docs/zepho.txt with its status tables made from the program's
+own release tables (printed by the host-built zepho_tables), and its sample
+run and failure taken from the very ZEPHO.EXE being packed, run on the
+emulated CPU of tools/emulated_windows.py. Prints the zip's and the image's
+paths and SHA-256 as its last two lines.
 """
 import argparse
 import hashlib
 import itertools
 import os
-import re
 import subprocess
 import sys
+import tempfile
 import time
 import zipfile
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-sys.path.insert(0, os.path.join(ROOT, "tests", "cpu"))
-from run_cpu_rows import Machine, Scenario  # noqa: E402
+sys.path.insert(0, os.path.join(ROOT, "tools"))
+from emulated_windows import Machine, Scenario  # noqa: E402
 
 COLUMNS = 79
 SE = (1, 4, 10, 0x040A08AE, b" A ")  # Windows 98 Second Edition as it fills the record
 
 
-def release_tables(source):
+def release_tables(tables_tool):
     """{"verbose": [...], "major": [...]} of (status, platform, builds, name)."""
-    with open(os.path.join(source, "src/classify/release_tables.cc")) as f:
-        text = f.read()
+    printed = subprocess.run([tables_tool], capture_output=True, text=True, check=True).stdout
+    rows = [line.split("\t") for line in printed.splitlines()]
     tables = {}
-    for mode, array in (("verbose", "kVerbose"), ("major", "kMajor")):
-        body = re.search(array + r"\[\] = \{(.*?)\n\};", text, re.S).group(1)
+    for mode in ("verbose", "major"):
         grouped = {}
-        for build, platform, status, name in re.findall(r'\{(\d+), (k95|kNt), (\d+), "([^"]*)"\}', body):
-            platform = "NT" if platform == "kNt" else "9x"
+        for _, status, platform, build, name in (row for row in rows if row[0] == mode):
+            platform = "NT" if platform == "2" else "9x"
             name = name.strip() + (" <service pack>" if platform == "NT" else "")
             grouped.setdefault((int(status), platform, name), []).append(build)
         tables[mode] = [(status, platform, builds, name) for (status, platform, name), builds in grouped.items()]
-    for build, status, marker, suffix in re.findall(r'\{(\d+), (\d+), "(\w+)", "([^"]*)"\}', text):
+    for _, status, _, build, marker, suffix in (row for row in rows if row[0] == "terminal"):
         base = next(row for row in tables["verbose"] if build in row[2])
         tables["verbose"].append((int(status), "NT", [build], f"{base[3]}{suffix}\n"
                                   f"(/TERMINALS given, {marker} set)"))
@@ -63,8 +64,8 @@ def indented(data):
     return "\n".join("  " + line for line in data.decode("ascii").replace("\r\n", "\n").rstrip("\n").split("\n"))
 
 
-def manual(source, exe, version):
-    tables = release_tables(source)
+def manual(source, exe, version, tables_tool):
+    tables = release_tables(tables_tool)
     machine = Machine(exe)
     sample = machine.run(Scenario("sample", b"ZEPHO /VERBOSE", SE, kind="char"))
     failed = machine.run(Scenario("failure", b"ZEPHO /VERBOSE", SE, kind="disk", fail_from=1, fail_code=112))
@@ -83,13 +84,49 @@ def manual(source, exe, version):
     return text.replace("\n", "\r\n").encode("ascii")
 
 
-def source_date(source):
-    """The last commit's time, or SOURCE_DATE_EPOCH, as a zip entry date."""
+def source_stamp(source):
+    """The last commit's time, or SOURCE_DATE_EPOCH, in seconds, even as a zip and FAT keep them."""
     stamp = os.environ.get("SOURCE_DATE_EPOCH")
     if stamp is None:
         done = subprocess.run(["git", "-C", source, "log", "-1", "--format=%ct"], capture_output=True, text=True)
         stamp = done.stdout.strip() or "315532800"  # 1980-01-01, the first date a zip holds
-    return time.gmtime(int(stamp))[:6]
+    return int(stamp) // 2 * 2
+
+
+def write_zip(path, entries, stamp):
+    with zipfile.ZipFile(path, "w") as archive:
+        for name, data in entries:
+            info = zipfile.ZipInfo(name, date_time=time.gmtime(stamp)[:6])
+            info.create_system = 0  # MS-DOS: attributes as FAT keeps them
+            info.external_attr = 0x20  # the archive bit, nothing else
+            info.compress_type = zipfile.ZIP_DEFLATED
+            archive.writestr(info, data, compresslevel=9)
+
+
+def write_floppy(path, entries, stamp):
+    """A 1,474,560-byte FAT12 image: volume label ZEPHO, a fixed serial number, the entries in order with
+    the zip's date (mtools takes the dates it writes itself from SOURCE_DATE_EPOCH)."""
+    env = dict(os.environ, TZ="UTC", SOURCE_DATE_EPOCH=str(stamp))
+    if os.path.exists(path):
+        os.remove(path)
+    subprocess.run(["mformat", "-i", path, "-C", "-f", "1440", "-v", "ZEPHO", "-N", "5A455048", "::"],
+                   env=env, check=True)
+    with tempfile.TemporaryDirectory() as folder:
+        for name, data in entries:
+            with open(os.path.join(folder, name), "wb") as f:
+                f.write(data)
+            os.utime(os.path.join(folder, name), (stamp, stamp))
+            subprocess.run(["mcopy", "-i", path, "-m", os.path.join(folder, name), "::" + name], env=env, check=True)
+
+
+def tables_tool_built():
+    """The host-built zepho_tables of the host preset, configured and built here when needed."""
+    env = {name: value for name, value in os.environ.items() if not name.startswith(("MAKE", "MFLAGS"))}
+    quiet = dict(cwd=ROOT, check=True, stdout=subprocess.DEVNULL, env=env)  # not a sub-make of the caller's
+    if not os.path.exists(os.path.join(ROOT, "build/host/CMakeCache.txt")):
+        subprocess.run(["cmake", "--preset", "host"], **quiet)
+    subprocess.run(["cmake", "--build", "--preset", "host", "--target", "zepho_tables"], **quiet)
+    return os.path.join(ROOT, "build/host/zepho_tables")
 
 
 def main():
@@ -98,34 +135,31 @@ def main():
     parser.add_argument("--version", required=True)
     parser.add_argument("--source", default=ROOT)
     parser.add_argument("--out", default=os.path.join(ROOT, "dist"))
-    parser.add_argument("--record", help="a file to write the last line to as well")
+    parser.add_argument("--record", help="a file to write the last two lines to as well")
+    parser.add_argument("--tables", help="zepho_tables; by default the host preset's, built when needed")
     args = parser.parse_args()
 
     with open(args.exe, "rb") as f:
         exe = f.read()
     examples = os.path.join(args.source, "examples")
-    entries = [("ZEPHO.EXE", exe), ("ZEPHO.TXT", manual(args.source, args.exe, args.version))]
+    entries = [("ZEPHO.EXE", exe), ("ZEPHO.TXT", manual(args.source, args.exe, args.version,
+                                                        args.tables or tables_tool_built()))]
     for name in ("whichwin.bat", "whichmaj.bat"):
         with open(os.path.join(examples, name), "rb") as f:
             entries.append((name.upper(), f.read()))
     os.makedirs(args.out, exist_ok=True)
-    path = os.path.join(args.out, f"zepho-{args.version}.zip")
-    date = source_date(args.source)
-    with zipfile.ZipFile(path, "w") as archive:
-        for name, data in entries:
-            info = zipfile.ZipInfo(name, date_time=date)
-            info.create_system = 0  # MS-DOS: attributes as FAT keeps them
-            info.external_attr = 0x20  # the archive bit, nothing else
-            info.compress_type = zipfile.ZIP_DEFLATED
-            archive.writestr(info, data, compresslevel=9)
-    with open(path, "rb") as f:
-        digest = hashlib.sha256(f.read()).hexdigest()
-    shown = os.path.relpath(path, args.source) if path.startswith(args.source) else path
-    line = f"{shown} SHA-256 {digest}"
-    print(line)
+    stamp, lines = source_stamp(args.source), []
+    for suffix, write in ((".zip", write_zip), (".img", write_floppy)):
+        path = os.path.join(args.out, f"zepho-{args.version}{suffix}")
+        write(path, entries, stamp)
+        with open(path, "rb") as f:
+            digest = hashlib.sha256(f.read()).hexdigest()
+        shown = os.path.relpath(path, args.source) if path.startswith(args.source) else path
+        lines.append(f"{shown} SHA-256 {digest}")
+    print("\n".join(lines))
     if args.record:
         with open(args.record, "w") as f:
-            f.write(line + "\n")
+            f.write("\n".join(lines) + "\n")
 
 
 if __name__ == "__main__":

@@ -4,6 +4,7 @@ names and depths, checks that the two zips are the same bytes, and checks
 what the zip holds: 8.3 names in a fixed order, the built exe byte for byte,
 ASCII text with CR LF line ends in at most 79 columns, one version
 throughout, and batch files that COMMAND.COM runs as well as cmd.exe.
+The floppy images are checked alike: the same bytes, the zip's files.
 Prints one line per problem.
 """
 import hashlib
@@ -36,8 +37,8 @@ def build_copy(where, stamp):
     for command in (["cmake", "--preset", "win32"], ["cmake", "--build", "--preset", "win32", "--target", "package_zip"]):
         subprocess.run(command, cwd=where, env=env, check=True, stdout=subprocess.DEVNULL)
     with open(os.path.join(where, "build/win32/package.txt")) as f:
-        zip_path = os.path.join(where, f.read().split()[0])
-    return zip_path, os.path.join(where, "build/win32/zepho.exe")
+        zip_path, img_path = (os.path.join(where, line.split()[0]) for line in f.read().splitlines())
+    return zip_path, img_path, os.path.join(where, "build/win32/zepho.exe")
 
 
 def text_problems(name, data):
@@ -67,12 +68,14 @@ def main():
     work = tempfile.mkdtemp(prefix="zepho-package-")
     problems = []
     try:
-        (zip_a, exe_a), (zip_b, _) = (build_copy(os.path.join(work, where), stamp)
-                                      for where in ("a", "a-much-longer-folder/b"))
+        (zip_a, img_a, exe_a), (zip_b, img_b, _) = (build_copy(os.path.join(work, where), stamp)
+                                                    for where in ("a", "a-much-longer-folder/b"))
         with open(zip_a, "rb") as a, open(zip_b, "rb") as b:
             same = a.read() == b.read()
         if not same:
             problems.append("two builds in two folders give different zips")
+        if open(img_a, "rb").read() != open(img_b, "rb").read():
+            problems.append("two builds in two folders give different floppy images")
         archive = zipfile.ZipFile(zip_a)
         infos = archive.infolist()
         if [i.filename for i in infos] != NAMES:
@@ -85,6 +88,10 @@ def main():
         with open(exe_a, "rb") as f:
             if entries.get("ZEPHO.EXE") != f.read():
                 problems.append("ZEPHO.EXE differs from the built exe")
+        listed = subprocess.run(["mdir", "-i", img_a, "-b", "::"], capture_output=True, text=True).stdout.split()
+        held = {name: subprocess.run(["mtype", "-i", img_a, "::" + name], capture_output=True).stdout for name in NAMES}
+        if listed != ["::/" + name for name in NAMES] or held != entries or os.path.getsize(img_a) != 1474560:
+            problems.append(f"the image holds {listed}, not the zip's files byte for byte")
         for name in NAMES[1:]:
             problems += text_problems(name, entries.get(name, b""))
         for name in NAMES[2:]:

@@ -208,12 +208,15 @@ def zepho_rows():
     return release_rows() + terminal_rows() + command_line_rows() + output_rows() + record_rows()
 
 
-def dos_rows():
-    """Where no Win32 loader runs zepho.exe: nothing on standard output, status 0, the status-0 branches."""
+def dos_rows(wine):
+    """Under DOS: ZEPHO.EXE prints nothing, status 0; the image's batch files print what cmd.exe does (`wine`)."""
     zepho = [Row(f"dos/zepho {tail}".strip(), f"ZEPHO {tail}".encode(), b"", 0)
              for tail in ("", "/VERBOSE /QUIET", "/quiet", "/HELP", '"/QUIET" /MAJOR')]
-    return zepho + [Row(f"dos/{name}", f"command /c {name}".encode(), b"Unknown release\r\n", 0)
-                    for name in ("WHICHWIN.BAT", "WHICHMAJ.BAT")]
+    return zepho + [Row(f"dos/A:{name}", f"A:\r\ncommand /c {name}".encode(), b"Unknown release\r\n", 0)
+                    for name in ("WHICHWIN.BAT", "WHICHMAJ.BAT")] + [
+        Row(f"dos/{name}/{n}", b"cd S%d\r\ncommand /c A:\\%s" % (n, name.encode()),
+            wine.get(f"batch/{name.lower()}/{n}", (0, None, b""))[1], None) for name, top in (
+                ("WHICHWIN.BAT", 15), ("WHICHMAJ.BAT", 7)) for n in range(top + 1)]
 
 
 PAGE_COMMANDS = [
@@ -275,19 +278,23 @@ def run_launcher(wine, launcher, exe, rows, workdir):
     return results
 
 
-def run_dosbox(exe, examples, rows, folder):
-    """{name: (status, stdout, stderr)} of rows run in one DOSBox, each after ONE.COM, which ends with status 1."""
-    os.makedirs(folder)
-    for source, name in ((exe, "ZEPHO.EXE"), *((f"{examples}/{n.lower()}", n) for n in ("WHICHWIN.BAT", "WHICHMAJ.BAT"))):
-        shutil.copy(source, os.path.join(folder, name))
-    run = [b"@echo off"] + [line for i, row in enumerate(rows) for line in (
-        b"ONE", row.command_line + b" > %d.OUT" % i, b"if errorlevel 1 echo %d>> STATUS.TXT" % i)] + [b"exit", b""]
-    for name, data in (("ONE.COM", b"\xb8\x01\x4c\xcd\x21"), ("RUN.BAT", b"\r\n".join(run))):  # mov ax,4C01h; int 21h
+def run_dosbox(exe, rows, folder):
+    """{name: (status, stdout, stderr)}: one DOSBox, C: with ZEPHO.EXE, ONE.COM, S0-S15\\ZEPHO.COM, A: the image."""
+    subprocess.run([sys.executable, os.path.join(os.path.dirname(__file__), "../../scripts/make_package.py"),
+                    "--exe", exe, "--version", "dos", "--out", folder], check=True, capture_output=True)
+    run = [b"@echo off", b"imgmount a %s/zepho-dos.img -t floppy" % folder.encode()]
+    for i, r in enumerate(rows):  # ONE.COM's status 1 stands if the row runs nothing
+        run += [b"C:", b"cd\\", b"ONE", r.command_line + b">C:\\%d.OUT" % i, b"if errorlevel 1 echo %d>>C:\\STATUS.TXT" % i]
+    doubles = [("ONE.COM", 1)] + [(f"S{n}/ZEPHO.COM", n) for n in range(16)]  # mov ax,4Cxxh; int 21h
+    files = {"ZEPHO.EXE": open(exe, "rb").read(), "RUN.BAT": b"\r\n".join(run + [b"exit", b""]),
+             **{name: b"\xb8%c\x4c\xcd\x21" % n for name, n in doubles}}
+    for name, data in files.items():
+        os.makedirs(os.path.dirname(os.path.join(folder, name)), exist_ok=True)
         with open(os.path.join(folder, name), "wb") as f:
             f.write(data)
     subprocess.run(["dosbox", "-c", f"mount c {folder}", "-c", "c:", "-c", "RUN.BAT"], timeout=300, check=True,
                    capture_output=True, env=dict(os.environ, SDL_VIDEODRIVER="dummy", SDL_AUDIODRIVER="dummy"))
-    out = {name: open(os.path.join(folder, name), "rb").read() for name in os.listdir(folder)}
+    out = {name: open(os.path.join(folder, name), "rb").read() for name in os.listdir(folder) if "." in name}
     return {row.name: (int(b"%d" % i in out.get("STATUS.TXT", b"").split()), out.get(f"{i}.OUT"), b"")
             for i, row in enumerate(rows)}
 
@@ -354,8 +361,8 @@ def main():
         rows = zepho_rows() + page_rows() + batch_rows(args.exe, args.examples)
         rows = [row for row in rows if row.name.startswith(args.only)]
         results = run_launcher(wine, args.launcher, args.exe, rows, workdir)
-        dos = [row for row in dos_rows() if row.name.startswith(args.only)]
-        results.update(run_dosbox(args.exe, args.examples, dos, os.path.join(workdir, "dos")) if dos else {})
+        dos = [row for row in dos_rows(results) if row.name.startswith(args.only)]
+        results.update(run_dosbox(args.exe, dos, os.path.join(workdir, "dos")) if dos else {})
         outcomes = []
         for row in rows + dos:
             if row.name not in results:

@@ -1,0 +1,224 @@
+#!/usr/bin/python3
+"""zepho.exe on an emulated x86 CPU (unicorn), without Wine: the packaging
+runs the exe being packed here for the manual's sample run, and the tests
+run their rows.
+
+The PE is mapped as the loader would; its ten import slots point at stubs
+written here, which hand out what a Scenario asks for: a console, a disk
+file or a pipe as standard output, handles that are invalid, null or of
+unknown kind, writes that fail with a chosen code or fall short, version
+records as Windows 95 to XP fill them, environment values and module paths.
+A Scenario also gives itself as a line for the tests' host-built oracle,
+and an Outcome reads the oracle's answer.
+"""
+import struct
+from dataclasses import dataclass, field
+
+import capstone
+import pefile
+from unicorn import UC_ARCH_X86, UC_HOOK_BLOCK, UC_HOOK_INTR, UC_MODE_32, Uc, UcError
+from unicorn.x86_const import UC_X86_REG_EAX, UC_X86_REG_EIP, UC_X86_REG_ESP
+
+OUT, ERR, INVALID = 0x10, 0x20, 0xFFFFFFFF
+KINDS = {"unknown": 0, "disk": 1, "char": 2, "pipe": 3}
+STUBS, STACK, STACK_SIZE, HEAP = 0x70000000, 0x00100000, 0x00100000, 0x00300000
+HEAP_SIZE = 0x40000
+DISASSEMBLER = capstone.Cs(capstone.CS_ARCH_X86, capstone.CS_MODE_32)
+
+
+@dataclass
+class Scenario:
+    """One run's world; the knobs are those of the unit tests' fakes."""
+    name: str
+    command_line: bytes = b"zepho.exe"
+    record: tuple = (2, 5, 1, 2600, b"Service Pack 3")  # platform, major, minor, build, CSD
+    env: dict = field(default_factory=dict)  # WINSTATIONNAME / SESSIONNAME -> bytes
+    kind: str = "pipe"
+    handle: int = OUT
+    fail_from: int = 0  # hand-overs to standard output from this one (1-based) ...
+    fail_to: int = 0xFFFFFFFF  # ... to this one fail ...
+    fail_code: int = 0  # ... with this code
+    short_from: int = 0
+    short_to: int = 0xFFFFFFFF
+    err_fails: bool = False
+    module: bytes = b"C:\\TOOLS\\ZEPHO.EXE"
+
+    def oracle_line(self):
+        p, major, minor, build, csd = self.record
+        env = [self.env[n].hex() if n in self.env else "-" for n in ("WINSTATIONNAME", "SESSIONNAME")]
+        handle = "-1" if self.handle == INVALID else str(self.handle)
+        fields = [self.command_line.hex(), p, major, minor, build, csd.hex(), *env, KINDS[self.kind], handle,
+                  self.fail_from, self.fail_to, self.fail_code, self.short_from, self.short_to, int(self.err_fails),
+                  self.module.hex()]
+        return "\t".join(map(str, fields))
+
+
+@dataclass
+class Outcome:
+    status: int = None
+    out: bytes = b""
+    err: bytes = b""
+    calls: list = field(default_factory=list)
+    names: list = field(default_factory=list)
+    sizes: list = field(default_factory=list)
+    queries: list = field(default_factory=list)  # the size field at each version query
+
+    @staticmethod
+    def parse(line):
+        status, out, err, calls, names, sizes, queries = line.rstrip("\n").split("\t")
+        split = lambda text: text.split(",") if text else []
+        return Outcome(int(status), bytes.fromhex(out), bytes.fromhex(err), split(calls), split(names),
+                       [int(s) for s in split(sizes)], [int(q) for q in split(queries)])
+
+
+class Machine:
+    """zepho.exe in the memory of an emulated 32-bit x86, stopped at ExitProcess."""
+
+    def __init__(self, exe, newer_than=None, timeout=10_000_000):
+        self.timeout = timeout  # microseconds; 0 for none
+        pe = pefile.PE(exe)
+        self.base = pe.OPTIONAL_HEADER.ImageBase
+        self.entry = self.base + pe.OPTIONAL_HEADER.AddressOfEntryPoint
+        image = pe.get_memory_mapped_image()
+        self.size = len(image)
+        self.uc = Uc(UC_ARCH_X86, UC_MODE_32)
+        self.uc.mem_map(self.base, (len(image) + 0xFFF) & ~0xFFF)
+        self.uc.mem_write(self.base, image)
+        for address, size in ((STUBS, 0x1000), (STACK, STACK_SIZE), (HEAP, HEAP_SIZE)):
+            self.uc.mem_map(address, size)
+        # Each import slot points at an INT 80h of its own; the interrupt
+        # hook runs the Python function and returns to the caller.
+        self.stubs = {}
+        for entry in pe.DIRECTORY_ENTRY_IMPORT:
+            for imported in entry.imports:
+                stub = STUBS + 16 * len(self.stubs)
+                self.stubs[stub + 2] = getattr(self, imported.name.decode())
+                self.uc.mem_write(stub, b"\xcd\x80")
+                self.uc.mem_write(imported.address, struct.pack("<I", stub))
+        # What a run may change: the writable sections, restored before each.
+        self.writable = [(self.base + section.VirtualAddress,
+                          bytes(self.uc.mem_read(self.base + section.VirtualAddress, section.Misc_VirtualSize)))
+                         for section in pe.sections if section.Characteristics & 0x80000000]
+        self.uc.hook_add(UC_HOOK_INTR, self._call)
+        # With a predicate for instructions a processor lacks, every block run is
+        # checked once; `newer` lists what it flagged and what did not decode.
+        self.newer_than, self.checked, self.newer = newer_than, set(), []
+        if newer_than:
+            self.uc.hook_add(UC_HOOK_BLOCK, self._check_block, begin=self.base, end=self.base + len(image) - 1)
+
+    def run(self, s):
+        self.s, self.o, self.last_error = s, Outcome(), 0
+        for address, data in self.writable:
+            self.uc.mem_write(address, data)
+        self.uc.mem_write(STACK + STACK_SIZE - 0x4000, bytes(0x4000))
+        self.uc.mem_write(HEAP, s.command_line + b"\0")
+        self.uc.reg_write(UC_X86_REG_ESP, STACK + STACK_SIZE - 16)
+        try:
+            self.uc.emu_start(self.entry, STUBS + 0xFFF, timeout=self.timeout)
+        except UcError as error:
+            eip = self.uc.reg_read(UC_X86_REG_EIP)
+            self.o.status = f"CPU fault at {eip:#x}: {error}"
+        return self.o
+
+    def _check_block(self, uc, address, size, _):
+        if address in self.checked:
+            return
+        self.checked.add(address)
+        insns = list(DISASSEMBLER.disasm(bytes(uc.mem_read(address, size)), address))
+        self.newer += [f"{i.address:#x} {i.mnemonic} {i.op_str}" for i in insns if self.newer_than(i)]
+        if sum(i.size for i in insns) != size:
+            self.newer.append(f"{address:#x}: the block does not decode")
+
+    def _call(self, uc, number, _):
+        eip = uc.reg_read(UC_X86_REG_EIP)
+        handler = self.stubs.get(eip)
+        if number != 0x80 or handler is None:
+            self.o.status = f"interrupt {number:#x} at {eip:#x}"
+            uc.emu_stop()
+            return
+        count = handler.__code__.co_argcount - 1
+        esp = uc.reg_read(UC_X86_REG_ESP)
+        ret, *args = struct.unpack(f"<{count + 1}I", uc.mem_read(esp, 4 * (count + 1)))
+        result = handler(*args)
+        if handler == self.ExitProcess:
+            uc.emu_stop()
+            return
+        uc.reg_write(UC_X86_REG_EAX, result & 0xFFFFFFFF)
+        uc.reg_write(UC_X86_REG_ESP, esp + 4 * (count + 1))  # stdcall: the callee pops
+        uc.reg_write(UC_X86_REG_EIP, ret)
+
+    def _put(self, address, value):
+        if address:
+            self.uc.mem_write(address, struct.pack("<I", value))
+
+    # The ten imports, behaving as the unit tests' fakes do.
+    def GetCommandLineA(self):
+        return HEAP
+
+    def GetVersionExA(self, record):
+        self.o.queries.append(struct.unpack("<I", self.uc.mem_read(record, 4))[0])
+        p, major, minor, build, csd = self.s.record
+        self.uc.mem_write(record + 4, struct.pack("<4I", major, minor, build, p) + csd.ljust(128, b"\0"))
+        return 1
+
+    def GetEnvironmentVariableA(self, name, buffer, size):
+        name = bytes(self.uc.mem_read(name, 32)).split(b"\0")[0].decode("latin-1")
+        self.o.names.append(name)
+        value = self.s.env.get(name, b"")
+        if not value:
+            return 0
+        if len(value) + 1 > size:
+            self.uc.mem_write(buffer, b"?" * size)  # what is left there is not defined
+            return len(value) + 1
+        self.uc.mem_write(buffer, value + b"\0")
+        return len(value)
+
+    def GetModuleFileNameA(self, module, buffer, size):
+        count = min(len(self.s.module), size)
+        self.uc.mem_write(buffer, self.s.module[:count] + (b"\0" if count < size else b""))
+        return count
+
+    def GetStdHandle(self, which):
+        out = which == 0xFFFFFFF5
+        self.o.calls.append("GetStdHandle(out)" if out else "GetStdHandle(err)")
+        return self.s.handle if out else ERR
+
+    def GetFileType(self, handle):
+        self.o.calls.append("GetFileType")
+        return KINDS[self.s.kind] if handle == self.s.handle else 0
+
+    def CloseHandle(self, handle):
+        self.o.calls.append("CloseHandle")
+        return 1
+
+    def GetLastError(self):
+        return self.last_error
+
+    def WriteFile(self, handle, data, size, written, overlapped):
+        s, o = self.s, self.o
+        data = bytes(self.uc.mem_read(data, size)) if size else b""
+        self._put(written, 0)
+        if handle == ERR:
+            o.calls.append("WriteFile(err)")
+            if s.err_fails:
+                self.last_error = 6
+                return 0
+            o.err += data
+            self._put(written, size)
+            return 1
+        o.calls.append("WriteFile(out)")
+        o.sizes.append(size)
+        number = len(o.sizes)
+        if handle != s.handle:
+            self.last_error = 6
+            return 0
+        if s.fail_from and s.fail_from <= number <= s.fail_to:
+            self.last_error = s.fail_code
+            return 0
+        taken = size - 1 if s.short_from and s.short_from <= number <= s.short_to else size
+        o.out += data[:taken]
+        self._put(written, taken)
+        return 1
+
+    def ExitProcess(self, status):
+        self.o.status = status
