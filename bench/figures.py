@@ -18,11 +18,11 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tests"))
 sys.path.insert(0, os.path.join(ROOT, "tests", "wine"))
-sys.path.insert(0, os.path.join(ROOT, "tests", "cpu"))
+sys.path.insert(0, os.path.join(ROOT, "tools"))
 from unicorn import UC_HOOK_CODE  # noqa: E402
 
 import check_pe  # noqa: E402
-import run_cpu_rows  # noqa: E402
+import emulated_windows  # noqa: E402
 from wine_session import WineSession  # noqa: E402
 
 EXE = os.path.join(ROOT, "build/win32/zepho.exe")
@@ -48,15 +48,15 @@ MODES = [("help", b"zepho /HELP"), ("major", b"zepho"), ("verbose", b"zepho /VER
 def emulated_figures():
     """Hand-overs to standard output and instructions run by zepho.exe itself
     on the emulated CPU, for each kind of standard output."""
-    machine = run_cpu_rows.Machine(EXE, check_blocks=False)
+    machine = emulated_windows.Machine(EXE)
     count = [0]
     machine.uc.hook_add(UC_HOOK_CODE, lambda *_: count.__setitem__(0, count[0] + 1),
                         begin=machine.base, end=machine.base + machine.size - 1)
     for mode, line in MODES:
         for kind, name in (("char", "console"), ("disk", "file"), ("pipe", "pipe")):
             count[0] = 0
-            o = machine.run(run_cpu_rows.Scenario(mode, line, (2, 5, 0, 2195, b"Service Pack 4"),
-                                                  {"SESSIONNAME": b"RDP-Tcp#7"}, kind=kind))
+            o = machine.run(emulated_windows.Scenario(mode, line, (2, 5, 0, 2195, b"Service Pack 4"),
+                                                      {"SESSIONNAME": b"RDP-Tcp#7"}, kind=kind))
             lines = o.out.count(b"\r\n")
             rule = lines if kind == "char" else (len(o.out) + 127) // 128
             print(f"hand-overs (emulated exe) {mode} {name}: {len(o.sizes)} for {len(o.out)} bytes in {lines} lines "
