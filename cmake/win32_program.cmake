@@ -51,16 +51,15 @@ add_custom_command(OUTPUT ${DOS_STUB}.code ${DOS_STUB}.message
   VERBATIM)
 add_custom_target(dos_stub DEPENDS ${DOS_STUB}.code ${DOS_STUB}.message)
 add_dependencies(zepho dos_stub)
-set_property(TARGET zepho APPEND PROPERTY LINK_DEPENDS
-  ${DOS_STUB}.code ${DOS_STUB}.message ${CMAKE_CURRENT_SOURCE_DIR}/cmake/dos_stub.py)
 add_custom_command(TARGET zepho POST_BUILD
   COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/cmake/dos_stub.py
     $<TARGET_FILE:zepho> ${DOS_STUB}.code ${DOS_STUB}.message
   VERBATIM)
 # kernel32 and gcc must follow the core on the link line.
 set_target_properties(zepho PROPERTIES LINK_LIBRARIES_ONLY_TARGETS OFF)
-set_property(TARGET zepho APPEND PROPERTY LINK_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/cmake/zepho.ld)
-
+# A change to the linker script or to the DOS stub's pieces relinks it.
+set_property(TARGET zepho APPEND PROPERTY LINK_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/cmake/zepho.ld
+  ${DOS_STUB}.code ${DOS_STUB}.message ${CMAKE_CURRENT_SOURCE_DIR}/cmake/dos_stub.py)
 
 # The release, dist/zepho-VERSION.zip and .img; `bash scripts/package` builds it.
 add_custom_target(package_zip

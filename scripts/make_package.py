@@ -23,6 +23,7 @@ import zipfile
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tools"))
 from emulated_windows import Machine, Scenario  # noqa: E402
+from host_build import build_host_target  # noqa: E402
 
 COLUMNS = 79
 SE = (1, 4, 10, 0x040A08AE, b" A ")  # Windows 98 Second Edition as it fills the record
@@ -120,12 +121,8 @@ def write_floppy(path, entries, stamp):
 
 
 def tables_tool_built():
-    """The host-built zepho_tables of the host preset, configured and built here when needed."""
-    env = {name: value for name, value in os.environ.items() if not name.startswith(("MAKE", "MFLAGS"))}
-    quiet = dict(cwd=ROOT, check=True, stdout=subprocess.DEVNULL, env=env)  # not a sub-make of the caller's
-    if not os.path.exists(os.path.join(ROOT, "build/host/CMakeCache.txt")):
-        subprocess.run(["cmake", "--preset", "host"], **quiet)
-    subprocess.run(["cmake", "--build", "--preset", "host", "--target", "zepho_tables"], **quiet)
+    """The host preset's zepho_tables, built when needed."""
+    build_host_target("zepho_tables")
     return os.path.join(ROOT, "build/host/zepho_tables")
 
 

@@ -34,6 +34,7 @@ sys.path[:0] = [os.path.dirname(HERE), os.path.join(os.path.dirname(HERE), "wine
 import run_wine_tests as wine_rows  # noqa: E402
 from check_pe import newer_than_386  # noqa: E402
 from emulated_windows import INVALID, Machine, Outcome, Scenario  # noqa: E402
+from host_build import build_host_target  # noqa: E402
 
 
 def oracle(path, scenarios):
@@ -193,10 +194,7 @@ def main():
     args = parser.parse_args()
 
     if args.oracle == parser.get_default("oracle"):
-        quiet = dict(cwd=ROOT, check=True, stdout=subprocess.DEVNULL)
-        if not os.path.exists(os.path.join(ROOT, "build/host/CMakeCache.txt")):
-            subprocess.run(["cmake", "--preset", "host"], **quiet)
-        subprocess.run(["cmake", "--build", "--preset", "host", "--target", "zepho_oracle"], **quiet)
+        build_host_target("zepho_oracle")
     started = time.monotonic()
     machine = Machine(args.exe, newer_than_386)
     pairs = wine_scenarios()
