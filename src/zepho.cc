@@ -14,7 +14,7 @@ uint32_t decide(Frame& frame, Platform& platform) {
   RunOptions options = parseSwitches(platform.process.commandLine());
   if (options.helpRequested) return printHelp(frame) ? 0 : kStatusOutputFailure;
   settleMode(options);
-  const VersionReport report = queryVersion(platform.version);
+  const VersionReport report = queryVersion(platform.version, options.allReleases);
   if (!printReport(frame, report, options)) return kStatusOutputFailure;
   return classifyRelease(frame, platform.environment, options, report);
 }

@@ -12,6 +12,15 @@ void FakeVersion::query(VersionRecord& record) {
   record.size = size;
 }
 
+bool FakeVersion::queryEx(VersionRecordEx& record) {
+  sizesSeen.push_back(record.base.size);
+  if (!productType) return false;
+  query(record.base);
+  sizesSeen.pop_back();
+  record.productType = *productType;
+  return true;
+}
+
 uint32_t FakeEnvironment::read(const char* name, char* buffer, uint32_t size) {
   namesRead.push_back(name);
   const auto found = values.find(name);

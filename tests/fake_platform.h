@@ -14,9 +14,11 @@ namespace zepho::testing {
 class FakeVersion : public VersionSource {
  public:
   void query(VersionRecord& record) override;
+  bool queryEx(VersionRecordEx& record) override;
 
-  VersionRecord fill{};             // copied over the record, all but its size
-  std::vector<uint32_t> sizesSeen;  // the size field at each query
+  VersionRecord fill{};               // copied over the record, all but its size
+  std::optional<uint8_t> productType;  // in the longer record; none: that query is refused
+  std::vector<uint32_t> sizesSeen;    // the size field at each query, of either form
 };
 
 class FakeEnvironment : public EnvironmentSource {

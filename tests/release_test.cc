@@ -24,6 +24,8 @@ struct ReleaseRow {
   std::optional<std::string> line;  // the release line, if any
   uint32_t status;
   Names namesRead;
+  uint32_t major = 9, minor = 9;
+  std::optional<uint8_t> productType = std::nullopt;  // none: the longer query is refused
 };
 
 void PrintTo(const ReleaseRow& row, std::ostream* os) {
@@ -39,15 +41,20 @@ TEST_P(ReleaseTest, NamesReleaseAndStatus) {
   for (const bool quiet : {false, true}) {
     World world;
     world.process.line = "zepho.exe " + row.switches + (quiet ? " /QUIET" : "");
-    world.version.fill = record(row.platformId, 9, 9, row.build, row.csd);
+    world.version.fill = record(row.platformId, row.major, row.minor, row.build, row.csd);
+    world.version.productType = row.productType;
     world.environment.values = row.env;
     EXPECT_EQ(world.run(), row.status) << "quiet " << quiet;
     EXPECT_EQ(world.environment.namesRead, row.namesRead) << "quiet " << quiet;
+    if (row.switches.find("/ALL") == std::string::npos) {  // one query, of the short form
+      EXPECT_EQ(world.version.sizesSeen, std::vector<uint32_t>{148});
+    }
     if (quiet) {
       EXPECT_TRUE(world.output.calls.empty());
       continue;
     }
-    const std::string expected = reportLines(std::to_string(row.platformId), "9", "9",
+    const std::string expected = reportLines(std::to_string(row.platformId), std::to_string(row.major),
+                                             std::to_string(row.minor),
                                              std::to_string(row.build & 0xFFFF), row.csd) +
                                  (row.line ? crlf({*row.line}) : "");
     EXPECT_EQ(world.output.out, expected);
@@ -117,6 +124,49 @@ INSTANTIATE_TEST_SUITE_P(
         ReleaseRow{"build6000", "", 2, 6000, "", {}, std::nullopt, 0, {}},
         ReleaseRow{"nt_build_on_9x", "/VERBOSE /TERMINALS", 1, 1381, "", kBothMarkers, std::nullopt, 0, {}},
         ReleaseRow{"9x_build_on_nt", "", 2, 2222, "", {}, std::nullopt, 0, {}}),
+    [](const auto& row) { return std::string(row.param.name); });
+// clang-format on
+
+const char kOs[] = "Operating System: Windows ";
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    All, ReleaseTest,
+    ::testing::Values(
+        ReleaseRow{"xp64", "/VERBOSE /ALL", 2, 3790, "Service Pack 2", {}, kOs + std::string("XP Professional x64 Edition Service Pack 2"), 16, {}, 5, 2, 1},
+        ReleaseRow{"s2003", "/ALL", 2, 3790, "", {}, kOs + std::string("Server 2003 "), 8, {}, 5, 2, 3},
+        ReleaseRow{"vista", "/VERBOSE /ALL", 2, 6002, "Service Pack 2", {}, kOs + std::string("Vista Service Pack 2"), 18, {}, 6, 0, 1},
+        ReleaseRow{"s2008_controller", "/ALL", 2, 6001, "", {}, kOs + std::string("Server 2008 "), 9, {}, 6, 0, 2},
+        ReleaseRow{"w7", "/ALL", 2, 7601, "Service Pack 1", {}, kOs + std::string("7 Service Pack 1"), 10, {}, 6, 1, 1},
+        ReleaseRow{"s2008r2", "/VERBOSE /TERMINALS /ALL", 2, 7601, "", kBothMarkers, kOs + std::string("Server 2008 R2 "), 21, {}, 6, 1, 3},
+        ReleaseRow{"w8", "/VERBOSE /ALL", 2, 9200, "", {}, kOs + std::string("8 "), 22, {}, 6, 2, 1},
+        ReleaseRow{"s2012", "/ALL", 2, 9200, "", {}, kOs + std::string("Server 2012 "), 11, {}, 6, 2, 3},
+        ReleaseRow{"w81", "/ALL", 2, 9600, "", {}, kOs + std::string("8.1 "), 12, {}, 6, 3, 1},
+        ReleaseRow{"s2012r2", "/VERBOSE /ALL", 2, 9600, "", {}, kOs + std::string("Server 2012 R2 "), 25, {}, 6, 3, 3},
+        ReleaseRow{"w10_21999", "/VERBOSE /ALL", 2, 21999, "", {}, kOs + std::string("10 "), 26, {}, 10, 0, 1},
+        ReleaseRow{"w10_major", "/ALL", 2, 0x0FFF0000 | 19045, "", {}, kOs + std::string("10 "), 13, {}, 10, 0, 1},
+        ReleaseRow{"s2016_17762", "/VERBOSE /ALL", 2, 17762, "", {}, kOs + std::string("Server 2016 "), 27, {}, 10, 0, 3},
+        ReleaseRow{"s2019_17763", "/VERBOSE /ALL", 2, 17763, "", {}, kOs + std::string("Server 2019 "), 28, {}, 10, 0, 2},
+        ReleaseRow{"s2019_20347", "/ALL", 2, 20347, "", {}, kOs + std::string("Server 2019 "), 13, {}, 10, 0, 3},
+        ReleaseRow{"s2022_20348", "/VERBOSE /ALL", 2, 20348, "", {}, kOs + std::string("Server 2022 "), 29, {}, 10, 0, 3},
+        ReleaseRow{"s2022_26099", "/VERBOSE /ALL", 2, 26099, "", {}, kOs + std::string("Server 2022 "), 29, {}, 10, 0, 3},
+        ReleaseRow{"w11_22000", "/VERBOSE /ALL", 2, 22000, "", {}, kOs + std::string("11 "), 30, {}, 10, 0, 1},
+        ReleaseRow{"w11_major", "/ALL", 2, 26100, "", {}, kOs + std::string("11 "), 14, {}, 10, 0, 1},
+        ReleaseRow{"s2025_26100", "/VERBOSE /ALL", 2, 26100, "", {}, kOs + std::string("Server 2025 "), 31, {}, 10, 0, 3},
+        ReleaseRow{"s2025_65535", "/ALL", 2, 65535, "x", {}, kOs + std::string("Server 2025 x"), 14, {}, 10, 0, 3},
+        ReleaseRow{"nt11_0", "/VERBOSE /ALL", 2, 30000, "", {}, kOs + std::string("NT 11.0 "), 32, {}, 11, 0, 1},
+        ReleaseRow{"nt10_1_major", "/ALL", 2, 0, "SP1", {}, kOs + std::string("NT 10.1 SP1"), 15, {}, 10, 1, 2},
+        ReleaseRow{"product_type_0", "/VERBOSE /ALL", 2, 22631, "", {}, std::nullopt, 0, {}, 10, 0, 0},
+        ReleaseRow{"product_type_4", "/VERBOSE /ALL", 2, 22631, "", {}, std::nullopt, 0, {}, 10, 0, 4},
+        ReleaseRow{"longer_query_refused", "/ALL", 2, 22631, "", {}, std::nullopt, 0, {}, 10, 0},
+        ReleaseRow{"nt6_4", "/VERBOSE /ALL", 2, 9841, "", {}, std::nullopt, 0, {}, 6, 4, 1},
+        ReleaseRow{"nt3_51", "/VERBOSE /ALL", 2, 1057, "", {}, std::nullopt, 0, {}, 3, 51, 1},
+        ReleaseRow{"xp_other_build", "/ALL", 2, 2599, "", {}, std::nullopt, 0, {}, 5, 1, 1},
+        ReleaseRow{"9x_later_version", "/ALL", 1, 3790, "", {}, std::nullopt, 0, {}, 5, 2, 3},
+        ReleaseRow{"xp_unchanged", "/VERBOSE /ALL", 2, 2600, "SP3", {}, kOs + std::string("XP SP3"), 15, {}, 5, 1, 1},
+        ReleaseRow{"w2k_terminal_unchanged", "/VERBOSE /TERMINALS /ALL", 2, 2195, "", kBothMarkers, kOs + std::string("2000  Terminal Services Session"), 14, {"SESSIONNAME"}, 5, 0, 3},
+        ReleaseRow{"table_build_first", "/ALL", 2, 2600, "", {}, kOs + std::string("XP "), 7, {}, 10, 0, 1},
+        ReleaseRow{"w11_without_all", "/VERBOSE", 2, 22631, "", {}, std::nullopt, 0, {}, 10, 0, 1}),
     [](const auto& row) { return std::string(row.param.name); });
 // clang-format on
 

@@ -32,6 +32,7 @@ class Scenario:
     name: str
     command_line: bytes = b"zepho.exe"
     record: tuple = (2, 5, 1, 2600, b"Service Pack 3")  # platform, major, minor, build, CSD
+    product_type: int = None  # of the 156-byte record; None: that size is refused
     env: dict = field(default_factory=dict)  # WINSTATIONNAME / SESSIONNAME -> bytes
     kind: str = "pipe"
     handle: int = OUT
@@ -49,7 +50,7 @@ class Scenario:
         handle = "-1" if self.handle == INVALID else str(self.handle)
         fields = [self.command_line.hex(), p, major, minor, build, csd.hex(), *env, KINDS[self.kind], handle,
                   self.fail_from, self.fail_to, self.fail_code, self.short_from, self.short_to, int(self.err_fails),
-                  self.module.hex()]
+                  self.module.hex(), "-" if self.product_type is None else self.product_type]
         return "\t".join(map(str, fields))
 
 
@@ -156,9 +157,14 @@ class Machine:
         return HEAP
 
     def GetVersionExA(self, record):
-        self.o.queries.append(struct.unpack("<I", self.uc.mem_read(record, 4))[0])
+        size = struct.unpack("<I", self.uc.mem_read(record, 4))[0]
+        self.o.queries.append(size)
+        if size == 156 and self.s.product_type is None or size not in (148, 156):
+            return 0
         p, major, minor, build, csd = self.s.record
         self.uc.mem_write(record + 4, struct.pack("<4I", major, minor, build, p) + csd.ljust(128, b"\0"))
+        if size == 156:  # service pack major and minor, suite mask, product type, reserved
+            self.uc.mem_write(record + 148, struct.pack("<3H2B", 0, 0, 0, self.s.product_type, 0))
         return 1
 
     def GetEnvironmentVariableA(self, name, buffer, size):

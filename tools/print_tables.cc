@@ -2,6 +2,8 @@
 // which makes the manual's status tables from them. Tab-separated:
 //   verbose|major  status  platform id  build  name
 //   terminal       status  2            build  marker  suffix
+//   all            verbose status  major status  version  kind  builds  name
+// where an "all" version of "above 10.0" stands for every later one.
 #include <cstdio>
 #include <span>
 
@@ -22,6 +24,15 @@ int main() {
     std::printf("terminal\t%u\t%u\t%u\t%s\t%s\n", unsigned{row.status},
                 unsigned{zepho::kPlatformWin32Nt}, unsigned{row.buildNumber}, row.marker,
                 row.suffix);
+  }
+  for (const zepho::LaterRow& row : zepho::laterTable()) {
+    const char* kinds[] = {"", "workstation", "server", "either"};
+    char version[16];
+    std::snprintf(version, sizeof version, "%u.%u", unsigned{row.majorVersion},
+                  unsigned{row.minorVersion});
+    std::printf("all\t%u\t%u\t%s\t%s\t%u-%u\t%s\n", unsigned{row.verboseStatus},
+                unsigned{row.majorStatus}, row.majorVersion == zepho::kAboveTen ? "above 10.0" : version,
+                kinds[row.kinds], unsigned{row.firstBuild}, unsigned{row.lastBuild}, row.name);
   }
   return 0;
 }

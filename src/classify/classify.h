@@ -12,7 +12,8 @@ namespace zepho {
 
 inline constexpr uint32_t kStatusUnknownRelease = 0;
 
-// Looks the release up in the table of the mode, writes its line unless
+// Looks the release up in the table of the mode (and, under /ALL, when that
+// has no row, among the NT releases after XP), writes its line unless
 // quiet, and returns the row's status; 0 when no row matches, 1 when the
 // line could not be written.
 uint32_t classifyRelease(Frame& frame, EnvironmentSource& environment, const RunOptions& options,

@@ -9,6 +9,7 @@ struct RunOptions {
   bool checkTerminals = false;  // /TERMINALS
   bool majorMode = false;       // /MAJOR, or by default
   bool verboseMode = false;     // /VERBOSE
+  bool allReleases = false;     // /ALL: also the NT releases after XP
 };
 
 }  // namespace zepho

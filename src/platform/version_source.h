@@ -16,10 +16,28 @@ struct VersionRecord {
 };
 static_assert(sizeof(VersionRecord) == 148);
 
-// Fills a version record whose size field is set; the result is not reported.
+// Values of VersionRecord::platformId.
+inline constexpr uint32_t kPlatformWin32Windows = 1;  // the Windows 95 family
+inline constexpr uint32_t kPlatformWin32Nt = 2;
+
+// The 156-byte record that NT fills from 4.0 SP6 on when asked with this
+// size; Windows 95, 98, ME and earlier NT refuse it.
+struct VersionRecordEx {
+  VersionRecord base;
+  uint16_t servicePackMajor;
+  uint16_t servicePackMinor;
+  uint16_t suiteMask;
+  uint8_t productType;  // 1 workstation, 2 domain controller, 3 server
+  uint8_t reserved;
+};
+static_assert(sizeof(VersionRecordEx) == 156);
+
 class VersionSource {
  public:
+  // Fills a version record whose size field is set; the result is not reported.
   virtual void query(VersionRecord& record) = 0;
+  // Fills the longer record whose size field is set; false when refused.
+  virtual bool queryEx(VersionRecordEx& record) = 0;
 
  protected:
   ~VersionSource() = default;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 namespace zepho {
 namespace {
 
@@ -14,11 +16,17 @@ Handle fromWin32(HANDLE handle) {
 
 }  // namespace
 
-// The record is laid out as OSVERSIONINFOA, byte for byte.
+// The records are laid out as OSVERSIONINFOA and OSVERSIONINFOEXA, byte for byte.
 static_assert(sizeof(OSVERSIONINFOA) == sizeof(VersionRecord));
+static_assert(sizeof(OSVERSIONINFOEXA) == sizeof(VersionRecordEx));
+static_assert(offsetof(OSVERSIONINFOEXA, wProductType) == offsetof(VersionRecordEx, productType));
 
 void Win32Version::query(VersionRecord& record) {
   GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&record));
+}
+
+bool Win32Version::queryEx(VersionRecordEx& record) {
+  return GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&record)) != FALSE;
 }
 
 uint32_t Win32Environment::read(const char* name, char* buffer, uint32_t size) {

@@ -8,6 +8,7 @@ namespace zepho {
 class Win32Version final : public VersionSource {
  public:
   void query(VersionRecord& record) override;
+  bool queryEx(VersionRecordEx& record) override;
 };
 
 class Win32Environment final : public EnvironmentSource {

@@ -12,6 +12,8 @@ bool isBlankOrControl(char c) {
 VersionReport makeReport(const VersionRecord& record) {
   VersionReport report;
   report.platformId = record.platformId;
+  report.majorVersion = record.majorVersion;
+  report.minorVersion = record.minorVersion;
   report.buildNumber = static_cast<uint16_t>(record.buildNumber & 0xFFFF);
   report.platformText = toDecimal(record.platformId);
   report.majorText = toDecimal(record.majorVersion);
@@ -29,11 +31,18 @@ VersionReport makeReport(const VersionRecord& record) {
   return report;
 }
 
-VersionReport queryVersion(VersionSource& source) {
+VersionReport queryVersion(VersionSource& source, bool wantProductType) {
   VersionRecord record{};
   record.size = sizeof record;
   source.query(record);
-  return makeReport(record);
+  VersionReport report = makeReport(record);
+  const bool from52 = record.majorVersion > 5 || (record.majorVersion == 5 && record.minorVersion >= 2);
+  if (wantProductType && record.platformId == kPlatformWin32Nt && from52) {
+    VersionRecordEx longer{};
+    longer.base.size = sizeof longer;
+    if (source.queryEx(longer)) report.productType = longer.productType;
+  }
+  return report;
 }
 
 bool printReport(Frame& frame, const VersionReport& report, const RunOptions& options) {

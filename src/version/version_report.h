@@ -12,7 +12,10 @@ namespace zepho {
 
 struct VersionReport {
   uint32_t platformId = 0;
+  uint32_t majorVersion = 0;
+  uint32_t minorVersion = 0;
   uint16_t buildNumber = 0;  // the low 16 bits of the record's build number
+  uint8_t productType = 0;   // from the longer record when asked for; 0 when not known
   DecimalText platformText;
   DecimalText majorText;
   DecimalText minorText;
@@ -23,8 +26,10 @@ struct VersionReport {
 // Builds the report from a filled record.
 VersionReport makeReport(const VersionRecord& record);
 
-// Queries the source once, from a zeroed record with its size set.
-VersionReport queryVersion(VersionSource& source);
+// Queries the source once, from a zeroed record with its size set. With
+// `wantProductType`, an NT record of 5.2 or later is queried once more in the
+// longer form for its product type; every such release gives it.
+VersionReport queryVersion(VersionSource& source, bool wantProductType);
 
 // Writes the seven report lines unless quiet; false once a line failed.
 bool printReport(Frame& frame, const VersionReport& report, const RunOptions& options);

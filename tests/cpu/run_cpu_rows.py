@@ -57,8 +57,10 @@ def wine_world(row, registry):
             registry[key] = bytes.fromhex(rest[2] if len(rest) > 2 else "").decode("latin-1") if what == "set" else None
     version = registry.get((wine_rows.WINE_KEY, "Version"))
     nt = {name: registry.get((wine_rows.NT_KEY, name)) for name in ("CurrentVersion", "CurrentBuildNumber", "CSDVersion")}
+    product = {"WinNT": 1, "LanmanNT": 2, "ServerNT": 3}.get(registry.get((wine_rows.PRODUCT_KEY, "ProductType")), 0)
     if version in wine_rows.RECORDS:
         p, major, minor, build, csd = wine_rows.RECORDS[version]
+        product = wine_rows.PRODUCT_TYPES.get(version)
         csd = f" {csd} " if p == 1 else csd
     elif version is not None:
         p, major, minor, build, csd = 0, 3, 10, 0, ""
@@ -72,7 +74,7 @@ def wine_world(row, registry):
         build |= major << 24 | minor << 16
     return Scenario(row.name, row.command_line, (p, major, minor, build, csd.encode("latin-1")),
                     {k: v for k, v in env.items() if v is not None}, module=b"Z:\\build\\win32\\zepho.exe",
-                    **stdout)
+                    product_type=product, **stdout)
 
 
 def wine_scenarios():
@@ -119,6 +121,12 @@ def knob_scenarios(wine_pairs):
         Scenario("module/longer-than-buffer", handle=INVALID, module=b"C:\\" + b"d" * 300),
         Scenario("module/none", handle=INVALID, module=b""),
     ]
+    # /ALL on the versions Wine cannot give, a query of the longer record refused (None) and odd product types.
+    for (major, minor), build, product, line in itertools.product(
+            ((5, 2), (6, 0), (6, 1), (6, 2), (6, 3), (6, 4), (11, 0), (4294967295, 0)), (0, 3790, 20348, 65535),
+            (1, 2, 3, 0, 255, None), (b"zepho /ALL", b"zepho /VERBOSE /TERMINALS /ALL")):
+        rows.append(Scenario(f"all/{major}.{minor}/{build}/{product}/{line.decode()}", line,
+                             (2, major, minor, 0x7FFF0000 | build, b"SP1"), product_type=product))
     for code in (2, 3, 4, 5, 100, 101, 106, 112, 232, 0, 0xFFFFFFFF):
         rows.append(Scenario(f"stdout/console-fails-{code}-once", kind="char", fail_from=3, fail_to=3,
                              fail_code=code))
@@ -126,17 +134,21 @@ def knob_scenarios(wine_pairs):
     return rows
 
 
-SWEEP_LINES = (b"zepho /VERBOSE /TERMINALS", b"zepho")
+SWEEP_LINES, ALL_LINES = (b"zepho /VERBOSE /TERMINALS", b"zepho"), (b"zepho /VERBOSE /TERMINALS /ALL", b"zepho /ALL")
+# What each sweep holds fixed: the record, the product type of the longer one, and the command lines.
+SWEEPS = {"1": ((1, 4, 10, 0x040A0000, b" A "), None, SWEEP_LINES),
+          "2": ((2, 5, 0, 0, b"Service Pack 4"), None, SWEEP_LINES),
+          "10.0-workstation": ((2, 10, 0, 0, b""), 1, ALL_LINES), "10.0-server": ((2, 10, 0, 0, b""), 3, ALL_LINES)}
 
 
 def sweep_chunk(chunk):
-    """Every 16-bit build on one platform in one mode, the high word set on
+    """Every 16-bit build of one record in one mode, the high word set on
     the 9x side as those releases set it: (runs, mismatches)."""
-    exe, oracle_path, p, line = chunk
+    exe, oracle_path, name, line = chunk
     markers = {"WINSTATIONNAME": b"RDP-Tcp#7", "SESSIONNAME": b"RDP-Tcp#7"}
-    record = (1, 4, 10, 0x040A0000, b" A ") if p == 1 else (2, 5, 0, 0, b"Service Pack 4")
-    sweep = [Scenario(f"sweep/{p}/{build}/{line.decode()}", line, record[:3] + (record[3] | build, record[4]),
-                      markers) for build in range(65536)]
+    record, product, _ = SWEEPS[name]
+    sweep = [Scenario(f"sweep/{name}/{build}/{line.decode()}", line, record[:3] + (record[3] | build, record[4]),
+                      markers, product_type=product) for build in range(65536)]
     machine, mismatches = Machine(exe, timeout=0), []
     for s, expected in zip(sweep, oracle(oracle_path, sweep)):
         got = machine.run(s)
@@ -190,7 +202,7 @@ def main():
     parser.add_argument("--exe", required=True)
     parser.add_argument("--oracle", default=os.path.join(ROOT, "build/host/tests/zepho_oracle"),
                         help="the host-built zepho_oracle; built with the host preset when it is the default")
-    parser.add_argument("--sweep", default="1,2", help="platforms to sweep, or none")
+    parser.add_argument("--sweep", default=",".join(SWEEPS), help=f"records to sweep ({', '.join(SWEEPS)}), or none")
     args = parser.parse_args()
 
     if args.oracle == parser.get_default("oracle"):
@@ -215,7 +227,7 @@ def main():
 
     if args.sweep != "none":
         started = time.monotonic()
-        chunks = [(args.exe, args.oracle, int(p), line) for p in args.sweep.split(",") for line in SWEEP_LINES]
+        chunks = [(args.exe, args.oracle, name, line) for name in args.sweep.split(",") for line in SWEEPS[name][2]]
         with multiprocessing.Pool(os.cpu_count()) as pool:
             results = pool.map(sweep_chunk, chunks)
         runs, mismatches = sum(r for r, _ in results), sum((m for _, m in results), [])

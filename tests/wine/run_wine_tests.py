@@ -31,7 +31,9 @@ RECORDS = {
     "winxp": (2, 5, 1, 2600, "Service Pack 3"),
     "win2003": (2, 5, 2, 3790, "Service Pack 2"),
     "vista": (2, 6, 0, 6002, "Service Pack 2"),
+    "win2008": (2, 6, 0, 6002, "Service Pack 2"),
     "win7": (2, 6, 1, 7601, "Service Pack 1"),
+    "win2008r2": (2, 6, 1, 7601, "Service Pack 1"),
     "win8": (2, 6, 2, 9200, ""),
     "win81": (2, 6, 3, 9600, ""),
     "win10": (2, 10, 0, 18362, ""),
@@ -45,12 +47,22 @@ RELEASES = {
     "nt40": (("Windows NT 4.0 Service Pack 6a", 11), ("Windows NT 4.0 Service Pack 6a", 5)),
     "win2k": (("Windows 2000 Service Pack 4", 12), ("Windows 2000 Service Pack 4", 6)),
     "winxp": (("Windows XP Service Pack 3", 15), ("Windows XP Service Pack 3", 7)),
-    **{release: ((None, 0), (None, 0)) for release in ("nt351", "win2003", "vista", "win7", "win8", "win81", "win10")},
+    **{release: ((None, 0), (None, 0)) for release in ("nt351", "win2003", "vista", "win2008", "win7", "win2008r2",
+                                                         "win8", "win81", "win10")},
 }
+
+# What /ALL adds on the releases after XP: line, /VERBOSE status, /MAJOR status. The product type is
+# Wine 8's: its win7 says it is a server and its win2008r2 a workstation, so each is named as the other.
+PRODUCT_TYPES = {"win2003": 3, "vista": 1, "win2008": 3, "win7": 3, "win2008r2": 1, "win8": 1, "win81": 1, "win10": 1}
+LATER = {"win2003": ("Windows Server 2003 Service Pack 2", 17, 8), "vista": ("Windows Vista Service Pack 2", 18, 9),
+         "win2008": ("Windows Server 2008 Service Pack 2", 19, 9),
+         "win7": ("Windows Server 2008 R2 Service Pack 1", 21, 10), "win2008r2": ("Windows 7 Service Pack 1", 20, 10),
+         "win8": ("Windows 8 ", 22, 11), "win81": ("Windows 8.1 ", 24, 12), "win10": ("Windows 10 ", 26, 13)}
 
 WINE_KEY = r"HKCU\Software\Wine"
 NT_KEY = r"HKLM\Software\Microsoft\Windows NT\CurrentVersion"
 WIN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion"
+PRODUCT_KEY = r"HKLM\System\CurrentControlSet\Control\ProductOptions"
 
 
 @dataclass
@@ -93,6 +105,10 @@ def release_rows():
             Row(f"{release}/quiet", b"zepho.exe /verbose /quiet", b"", vstatus, setup=setup),
             Row(f"{release}/help", b"zepho.exe /Quiet /HELP", HELP, 0, setup=setup),
         ]
+        line, verbose, major = LATER.get(release, (None, None, None))  # without a later row, as without /ALL
+        rows += [Row(f"{release}/all-verbose", b"zepho /VERBOSE /ALL", report(*rec, line or vline), verbose or vstatus,
+                     setup=setup),
+                 Row(f"{release}/all-major", b"zepho /All", report(*rec, line or mline), major or mstatus, setup=setup)]
     return rows
 
 
@@ -180,6 +196,19 @@ def record_rows():
     rows.append(Row("record/9x-2000-major", b"zepho", report(1, 4, 10, 2000, "", "Windows 98"), 2,
                     setup=nine + reg(WIN_KEY, "VersionNumber", "4.10.2000")))
     rows.append(Row("record/win31", b"zepho /VERBOSE", None, 0, setup=version("win31")))
+    for number, build, product, csd, line, verbose, major in [
+        ("5.2", "3790", "WinNT", "Service Pack 2", "XP Professional x64 Edition Service Pack 2", 16, 8),
+        ("6.2", "9200", "ServerNT", "", "Server 2012 ", 23, 11), ("6.3", "9600", "ServerNT", "", "Server 2012 R2 ", 25, 12),
+        ("10.0", "14393", "ServerNT", "", "Server 2016 ", 27, 13), ("10.0", "17763", "ServerNT", "", "Server 2019 ", 28, 13),
+        ("10.0", "20348", "LanmanNT", "", "Server 2022 ", 29, 13), ("10.0", "26100", "ServerNT", "", "Server 2025 ", 31, 14),
+        ("10.0", "22631", "WinNT", "", "11 ", 30, 14), ("10.0", "26100", "WinNT", "", "11 ", 30, 14),
+        ("10.0", "22631", "Unknown", "", None, 0, 0),
+    ]:
+        setup = version(None) + reg(NT_KEY, "CurrentVersion", number) + reg(NT_KEY, "CurrentBuildNumber", build) + reg(
+            NT_KEY, "CSDVersion", csd) + reg(PRODUCT_KEY, "ProductType", product)
+        out = report(2, *number.split("."), build, csd, line and "Windows " + line)
+        rows += [Row(f"record/all-{number}-{build}-{product}", b"zepho /VERBOSE /ALL", out, verbose, setup=setup),
+                 Row(f"record/all-{number}-{build}-{product}-major", b"zepho /ALL", out, major, setup=setup)]
     return rows
 
 
@@ -246,7 +275,14 @@ def render_page(results):
             text += [f"`{command}` ends with status {status}:", "", "```"]
             text += out.decode("latin-1").replace("\r\n", "\n").rstrip("\n").split("\n")
             text += ["```", ""]
-    return "\n".join(text)
+    text += ["## With /ALL", "", "The same report, then this line; Wine 8's win7 says it is a server and its win2008r2",
+             "a workstation, so /ALL names each as the other.", "",
+             "| release | line | `zepho /VERBOSE /ALL` | `zepho /ALL` |", "|---|---|---|---|"]
+    for release in RECORDS:
+        (verbose, out, _), (major, _, _) = (results.get(f"{release}/all-{m}", (None, b"", b"")) for m in ("verbose", "major"))
+        line = out.decode("latin-1").rstrip("\r\n").split("\r\n")[-1]
+        text.append(f"| {release} | `{line}` | {verbose} | {major} |" if line.startswith("Op") else f"| {release} | none | {verbose} | {major} |")
+    return "\n".join(text) + "\n"
 
 
 def winpath(path):
