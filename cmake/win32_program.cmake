@@ -84,7 +84,8 @@ add_test(NAME pe_check
 # The shipped bytes on an emulated CPU, against the host-built logic (the
 # host preset's oracle, built on demand): rows and a sweep of build numbers.
 add_test(NAME cpu_rows
-  COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/cpu/run_cpu_rows.py --exe $<TARGET_FILE:zepho>)
+  COMMAND Python3::Interpreter -m tests.cpu.run_cpu_rows --exe $<TARGET_FILE:zepho>
+  WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
 set_tests_properties(cpu_rows PROPERTIES TIMEOUT 900)
 
 # The release zip and floppy image, built twice from copies of the tree in two folders.
@@ -92,12 +93,13 @@ add_test(NAME package COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/t
 set_tests_properties(package PROPERTIES TIMEOUT 600)
 
 # End-to-end rows under Wine, in a throwaway prefix, and under DOS in DOSBox.
-add_test(NAME wine_end_to_end
-  COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/wine/run_wine_tests.py
+add_test(NAME wine_and_dosbox_rows
+  COMMAND Python3::Interpreter -m tests.wine.run_wine_tests
     --exe $<TARGET_FILE:zepho> --launcher $<TARGET_FILE:zepho_launcher>
     --examples ${CMAKE_CURRENT_SOURCE_DIR}/examples
-    --releases ${CMAKE_CURRENT_SOURCE_DIR}/docs/releases.md)
-set_tests_properties(wine_end_to_end PROPERTIES TIMEOUT 3600)
+    --releases ${CMAKE_CURRENT_SOURCE_DIR}/docs/releases.md
+  WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
+set_tests_properties(wine_and_dosbox_rows PROPERTIES TIMEOUT 3600)
 
 # The yardstick for bench/figures.py: a program that only ends.
 add_executable(zepho_noop bench/noop.cc)

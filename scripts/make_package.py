@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """Writes the release: a zip and a 1.44 MB floppy image, each holding
-ZEPHO.EXE, the manual ZEPHO.TXT and the two batch files under upper-case 8.3
-names, in a fixed order with fixed dates and attributes, so the same tree
-gives the same bytes wherever it is built.
+ZEPHO.EXE, the manual ZEPHO.TXT (which ends with the licence) and the two
+batch files under upper-case 8.3 names, in a fixed order with fixed dates
+and attributes, so the same tree gives the same bytes wherever it is built.
 
 The manual is docs/zepho.txt with its status tables made from the program's
 own release tables (printed by the host-built zepho_tables), and its sample
@@ -45,10 +45,13 @@ def release_tables(tables_tool):
         base = next(row for row in tables["verbose"] if build in row[2])
         tables["verbose"].append((int(status), "NT", [build], f"{base[3]}{suffix}\n"
                                   f"(/TERMINALS given, {marker} set)"))
-    for mode, top in (("verbose", 15), ("major", 7)):
-        statuses = {row[0] for row in tables[mode]}
-        if statuses != set(range(1, top + 1)):
-            sys.exit(f"make_package: the {mode} table gives statuses {sorted(statuses)}")
+    tables["all"] = [(int(verbose), int(major), version, builds, name.strip())
+                     for _, verbose, major, version, _, builds, name in (row for row in rows if row[0] == "all")]
+    for mode, column, statuses in (("verbose", 0, range(1, 16)), ("major", 0, range(1, 8)),
+                                   ("all", 0, range(16, 33)), ("all", 1, range(8, 16))):
+        given = {row[column] for row in tables[mode]}
+        if given != set(statuses):
+            sys.exit(f"make_package: the {mode} table gives statuses {sorted(given)}")
     return tables
 
 
@@ -59,6 +62,28 @@ def status_table(rows):
         for i, (build, text) in enumerate(itertools.zip_longest(pairs, name.split("\n"), fillvalue="")):
             lines.append(f"  {status if i == 0 else '':>6}  {platform if i == 0 else '':<8}  {build:<11}  {text}".rstrip())
     return "\n".join(lines)
+
+
+def later_releases(rows):
+    """(verbose, major, version, builds, release) of each /ALL row, in words, newest first."""
+    spans = {"0-65535": "any"}
+    for verbose, major, version, builds, name in sorted(rows, reverse=True):
+        first, last = builds.split("-")
+        builds = spans.get(builds) or (f"to {last}" if first == "0" else f"{first} on" if last == "65535" else builds)
+        name = "Windows " + (f"{name} <major>.<minor>" if version == "above 10.0" else name)
+        yield str(verbose), str(major), version.replace("above", "over"), builds, name
+
+
+def later_table(rows):
+    lines = ["  Verbose  Major  Version    Builds       Release"]
+    lines += [f"  {v:>7}  {m:>5}  {version:<9}  {builds:<11}  {name}" for v, m, version, builds, name in later_releases(rows)]
+    return "\n".join(lines)
+
+
+def readme_table(rows):
+    """The README's table of /ALL statuses, which must read as the program's own table."""
+    lines = ["| `/VERBOSE /ALL` | `/ALL` | version | builds | release |", "|---|---|---|---|---|"]
+    return "\n".join(lines + ["| " + " | ".join(row) + " |" for row in later_releases(rows)])
 
 
 def indented(data):
@@ -72,12 +97,19 @@ def manual(source, exe, version, tables_tool):
     failed = machine.run(Scenario("failure", b"ZEPHO /VERBOSE", SE, kind="disk", fail_from=1, fail_code=112))
     with open(os.path.join(source, "docs/zepho.txt")) as f:
         text = f.read()
+    with open(os.path.join(source, "LICENSE")) as f:
+        licence = f.read().rstrip("\n")
     for key, value in {"VERSION": version, "VERBOSE_STATUSES": status_table(tables["verbose"]),
-                       "MAJOR_STATUSES": status_table(tables["major"]), "SAMPLE_STATUS": str(sample.status),
+                       "MAJOR_STATUSES": status_table(tables["major"]), "ALL_STATUSES": later_table(tables["all"]),
+                       "SAMPLE_STATUS": str(sample.status), "LICENSE": licence,
                        "SAMPLE_RUN": "  C:\\>ZEPHO /VERBOSE\n" + indented(sample.out),
                        "FAILURE_SAMPLE": "  C:\\>ZEPHO /VERBOSE > A:\\RELEASE.TXT\n" + indented(failed.out + failed.err)
                        }.items():
         text = text.replace(f"@{key}@", value)
+    with open(os.path.join(source, "README.md")) as f:
+        if readme_table(tables["all"]) not in f.read():
+            sys.exit("make_package: README.md's table of /ALL statuses differs from the program's; it reads:\n"
+                     + readme_table(tables["all"]))
     long = [line for line in text.split("\n") if len(line) > COLUMNS]
     if long or "@" in text.replace("@ECHO", "") or not text.isascii():
         sys.exit(f"make_package: the manual has a placeholder left, a byte beyond ASCII or lines over "

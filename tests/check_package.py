@@ -102,6 +102,9 @@ def main():
         manual = entries["ZEPHO.TXT"].decode("ascii")
         if file_version != version or f"ZEPHO version {version}." not in manual:
             problems.append(f"versions differ: zip {version}, exe {file_version}, or not in the manual")
+        with open(os.path.join(ROOT, "LICENSE")) as f:
+            if f.read().rstrip("\n").replace("\n", "\r\n") not in manual:
+                problems.append("the manual does not carry the licence")
         print(f"package: {', '.join(f'{n} {len(d)}' for n, d in entries.items())} bytes; "
               f"{os.path.getsize(zip_a)} bytes zipped, SHA-256 {hashlib.sha256(open(zip_a, 'rb').read()).hexdigest()} "
               f"{'from both folders' if same else 'differing between folders'}")

@@ -17,7 +17,7 @@ import pefile
 ALLOWED = {"KERNEL32.DLL": {
     "GetVersionExA", "GetEnvironmentVariableA", "GetCommandLineA", "GetStdHandle", "GetFileType",
     "CloseHandle", "WriteFile", "GetLastError", "GetModuleFileNameA", "ExitProcess"}}
-MAX_SIZE = 7680
+MAX_SIZE = 8704
 ASM, COMPAT = "{urn:schemas-microsoft-com:asm.v1}", "{urn:schemas-microsoft-com:compatibility.v1}"
 OS = ["{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"]
 
@@ -127,6 +127,10 @@ def main(path, map_path):
     problems += [f"DOS stub {i.address:#x}: {i.mnemonic} {i.op_str} is newer than the 8086" for i in stub
                  if i.bytes.lstrip(b"\x26\x2e\x36\x3e\xf0\xf2\xf3")[0] in NOT_8086]
     problems += manifest_problems(pe) + ([] if pe.OPTIONAL_HEADER.DllCharacteristics & 0x100 else ["not NX-compatible"])
+    if pe.DOS_HEADER.e_lfarlc != 0x40:  # below 40h, Windows 95 and DOS take the file for a plain DOS program
+        problems.append(f"e_lfarlc {pe.DOS_HEADER.e_lfarlc:#x}, not 0x40")
+    if opt.CheckSum != pe.generate_checksum():
+        problems.append(f"stored checksum {opt.CheckSum:#x}, computed {pe.generate_checksum():#x}")
     with open(map_path) as f:
         isa_problems, counted, newer = instruction_problems(pe, f.read())
     print(f"code: {counted} instructions, {newer} newer than the 386")

@@ -16,9 +16,9 @@ class FakeVersion : public VersionSource {
   void query(VersionRecord& record) override;
   bool queryEx(VersionRecordEx& record) override;
 
-  VersionRecord fill{};               // copied over the record, all but its size
+  VersionRecord fill{};                // copied over the record, all but its size
   std::optional<uint8_t> productType;  // in the longer record; none: that query is refused
-  std::vector<uint32_t> sizesSeen;    // the size field at each query, of either form
+  std::vector<uint32_t> sizesSeen;     // the size field at each query, of either form
 };
 
 class FakeEnvironment : public EnvironmentSource {

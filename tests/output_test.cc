@@ -181,6 +181,19 @@ TEST(FailureReport, ModuleWithoutDirectoryAndLongPaths) {
   }
 }
 
+// A report longer than the buffer fails on its way out as well, and so does
+// the last hand-over: standard error still holds it exactly once.
+TEST(FailureReport, LongReportOnceOnStandardError) {
+  World world;
+  world.process.fileName = "C:\\" + std::string(200, 'd');
+  world.version.fill = record(2, 5, 1, 2600);
+  world.output.failFrom = 1;
+  world.output.failCode = 232;
+  EXPECT_EQ(world.run(), 1u);
+  EXPECT_EQ(world.output.err, crlf({"Exception EInOutError in module " + std::string(200, 'd') +
+                                    " at 00000008.\nI/O error 232."}));
+}
+
 // No standard-error handle: the report is lost, not written to a handle that is not one.
 TEST(FailureReport, NoStandardErrorHandle) {
   for (const Handle errHandle : {kNoHandle, kInvalidHandle}) {
@@ -208,6 +221,8 @@ TEST(FailureReport, MessagesForKnownCodes) {
                                                    {101, "Disk full."},
                                                    {106, "Invalid numeric input."},
                                                    {6, "I/O error 6."},
+                                                   {258, "I/O error 258."},  // 2 in its low byte
+                                                   {261, "I/O error 261."},
                                                    {4294967295u, "I/O error 4294967295."}};
   for (const auto& [code, message] : rows) {
     World world;

@@ -53,10 +53,10 @@ TEST_P(ReleaseTest, NamesReleaseAndStatus) {
       EXPECT_TRUE(world.output.calls.empty());
       continue;
     }
-    const std::string expected = reportLines(std::to_string(row.platformId), std::to_string(row.major),
-                                             std::to_string(row.minor),
-                                             std::to_string(row.build & 0xFFFF), row.csd) +
-                                 (row.line ? crlf({*row.line}) : "");
+    const std::string expected =
+        reportLines(std::to_string(row.platformId), std::to_string(row.major),
+                    std::to_string(row.minor), std::to_string(row.build & 0xFFFF), row.csd) +
+        (row.line ? crlf({*row.line}) : "");
     EXPECT_EQ(world.output.out, expected);
   }
 }

@@ -32,7 +32,6 @@ class Scenario:
     name: str
     command_line: bytes = b"zepho.exe"
     record: tuple = (2, 5, 1, 2600, b"Service Pack 3")  # platform, major, minor, build, CSD
-    product_type: int = None  # of the 156-byte record; None: that size is refused
     env: dict = field(default_factory=dict)  # WINSTATIONNAME / SESSIONNAME -> bytes
     kind: str = "pipe"
     handle: int = OUT
@@ -43,6 +42,7 @@ class Scenario:
     short_to: int = 0xFFFFFFFF
     err_fails: bool = False
     module: bytes = b"C:\\TOOLS\\ZEPHO.EXE"
+    product_type: int = None  # of the 156-byte record; None: that size is refused
 
     def oracle_line(self):
         p, major, minor, build, csd = self.record

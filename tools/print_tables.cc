@@ -31,8 +31,9 @@ int main() {
     std::snprintf(version, sizeof version, "%u.%u", unsigned{row.majorVersion},
                   unsigned{row.minorVersion});
     std::printf("all\t%u\t%u\t%s\t%s\t%u-%u\t%s\n", unsigned{row.verboseStatus},
-                unsigned{row.majorStatus}, row.majorVersion == zepho::kAboveTen ? "above 10.0" : version,
-                kinds[row.kinds], unsigned{row.firstBuild}, unsigned{row.lastBuild}, row.name);
+                unsigned{row.majorStatus},
+                row.majorVersion == zepho::kAboveTen ? "above 10.0" : version, kinds[row.kinds],
+                unsigned{row.firstBuild}, unsigned{row.lastBuild}, row.name);
   }
   return 0;
 }

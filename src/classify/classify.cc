@@ -16,11 +16,10 @@ uint32_t classifyLater(Frame& frame, const RunOptions& options, const VersionRep
   if (row == nullptr) return kStatusUnknownRelease;
   if (!options.quiet) {
     const char* csd = report.csdText.c_str();
-    const bool written =
-        row->majorVersion == kAboveTen
-            ? frame.writeLine({kReleasePrefix, row->name, report.majorText.c_str(), ".",
-                               report.minorText.c_str(), " ", csd})
-            : frame.writeLine({kReleasePrefix, row->name, csd});
+    const bool written = row->majorVersion == kAboveTen
+                             ? frame.writeLine({kReleasePrefix, row->name, report.majorText.c_str(),
+                                                ".", report.minorText.c_str(), " ", csd})
+                             : frame.writeLine({kReleasePrefix, row->name, csd});
     if (!written) return kStatusOutputFailure;
   }
   return verbose ? row->verboseStatus : row->majorStatus;

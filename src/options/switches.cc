@@ -15,7 +15,7 @@ struct SwitchRow {
 constexpr SwitchRow kSwitches[] = {
     {"/HELP", &RunOptions::helpRequested},       {"/QUIET", &RunOptions::quiet},
     {"/TERMINALS", &RunOptions::checkTerminals}, {"/MAJOR", &RunOptions::majorMode},
-    {"/VERBOSE", &RunOptions::verboseMode},       {"/ALL", &RunOptions::allReleases},
+    {"/VERBOSE", &RunOptions::verboseMode},      {"/ALL", &RunOptions::allReleases},
 };
 
 char upperCase(char c) {

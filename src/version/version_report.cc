@@ -36,7 +36,8 @@ VersionReport queryVersion(VersionSource& source, bool wantProductType) {
   record.size = sizeof record;
   source.query(record);
   VersionReport report = makeReport(record);
-  const bool from52 = record.majorVersion > 5 || (record.majorVersion == 5 && record.minorVersion >= 2);
+  const bool from52 =
+      record.majorVersion > 5 || (record.majorVersion == 5 && record.minorVersion >= 2);
   if (wantProductType && record.platformId == kPlatformWin32Nt && from52) {
     VersionRecordEx longer{};
     longer.base.size = sizeof longer;

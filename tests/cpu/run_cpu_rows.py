@@ -13,7 +13,8 @@ fakes (the oracle), which takes the same knobs; the two must agree on status,
 both output streams, the calls in order, the environment names read and the
 hand-over sizes. The rows of the Wine suite run here too and must give the
 bytes and statuses they hold. Last, a sweep over build numbers compares the
-exe with the oracle. Prints one line per failing row and a summary.
+exe with the oracle. Prints one line per failing row and a summary. Run
+from the source tree's root: python3 -m tests.cpu.run_cpu_rows --exe ...
 """
 import argparse
 import itertools
@@ -28,13 +29,10 @@ from dataclasses import replace
 import unicorn.x86_const as x86
 from unicorn import UC_ARCH_X86, UC_HOOK_INTR, UC_MODE_16, Uc
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-ROOT = os.path.dirname(os.path.dirname(HERE))
-sys.path[:0] = [os.path.dirname(HERE), os.path.join(os.path.dirname(HERE), "wine"), os.path.join(ROOT, "tools")]
-import run_wine_tests as wine_rows  # noqa: E402
-from check_pe import newer_than_386  # noqa: E402
-from emulated_windows import INVALID, Machine, Outcome, Scenario  # noqa: E402
-from host_build import build_host_target  # noqa: E402
+from tests import rows as wine_rows
+from tests.check_pe import newer_than_386
+from tools.emulated_windows import INVALID, Machine, Outcome, Scenario
+from tools.host_build import ROOT, build_host_target
 
 
 def oracle(path, scenarios):
@@ -160,7 +158,7 @@ def sweep_chunk(chunk):
 def dos_rows(exe, oracle_path):
     """The MS-DOS stub as DOS loads it, under many tails: status 0, its line unless zepho reads /QUIET there."""
     cblp, pages, _, paragraphs, _, _, ss, sp, _, ip, cs = struct.unpack_from("<11H", data := open(exe, "rb").read(), 2)
-    pieces = (b" ", b"\t", b'"', b"/QUIET", b"/quiet", b"/Quiet:yes", b"/QUIE", b"x", b"\xe9", b"/HELP")
+    pieces = (b" ", b"\t", b'"', b"/QUIET", b"/quiet", b"/Quiet:yes", b"/QUIE", b"x", b"\xe9", b"/HELP", b"/QU\xe9T")
     tails = [b"", b"x" * 126, b"\t" * 120 + b"/quiet", b"/QUIET" + b" " * 120, b"/VERBOSE/QUIET", b'"\x0fQUIET"'] + [
         b" " + b"".join(p) for n in (1, 2, 3, 4) for p in itertools.product(pieces, repeat=n)]
     quiet = [o.status != 1 for o in oracle(oracle_path, [Scenario("", b"zepho " + t.replace(b"/HELP", b"-HELP"),
