@@ -158,7 +158,7 @@ def sweep_chunk(chunk):
 def dos_rows(exe, oracle_path):
     """The MS-DOS stub as DOS loads it, under many tails: status 0, its line unless zepho reads /QUIET there."""
     cblp, pages, _, paragraphs, _, _, ss, sp, _, ip, cs = struct.unpack_from("<11H", data := open(exe, "rb").read(), 2)
-    pieces = (b" ", b"\t", b'"', b"/QUIET", b"/quiet", b"/Quiet:yes", b"/QUIE", b"x", b"\xe9", b"/HELP", b"/QU\xe9T")
+    pieces = (b" ", b"\t", b'"', b"/QUIET", b"/quiet", b"/Quiet:yes", b"/QUIE", b"x", b"\xe9", b"/HELP", b"/QU\xe9ET")
     tails = [b"", b"x" * 126, b"\t" * 120 + b"/quiet", b"/QUIET" + b" " * 120, b"/VERBOSE/QUIET", b'"\x0fQUIET"'] + [
         b" " + b"".join(p) for n in (1, 2, 3, 4) for p in itertools.product(pieces, repeat=n)]
     quiet = [o.status != 1 for o in oracle(oracle_path, [Scenario("", b"zepho " + t.replace(b"/HELP", b"-HELP"),
