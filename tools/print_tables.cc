@@ -25,15 +25,15 @@ int main() {
                 unsigned{zepho::kPlatformWin32Nt}, unsigned{row.buildNumber}, row.marker,
                 row.suffix);
   }
+  const char* kinds[] = {"", "workstation", "server", "either"};
   for (const zepho::LaterRow& row : zepho::laterTable()) {
-    const char* kinds[] = {"", "workstation", "server", "either"};
-    char version[16];
-    std::snprintf(version, sizeof version, "%u.%u", unsigned{row.majorVersion},
-                  unsigned{row.minorVersion});
-    std::printf("all\t%u\t%u\t%s\t%s\t%u-%u\t%s\n", unsigned{row.verboseStatus},
-                unsigned{row.majorStatus},
-                row.majorVersion == zepho::kAboveTen ? "above 10.0" : version, kinds[row.kinds],
-                unsigned{row.firstBuild}, unsigned{row.lastBuild}, row.name);
+    std::printf("all\t%u\t%u\t", unsigned{row.verboseStatus}, unsigned{row.majorStatus});
+    if (row.majorVersion == zepho::kAboveTen)
+      std::printf("above 10.0");
+    else
+      std::printf("%u.%u", unsigned{row.majorVersion}, unsigned{row.minorVersion});
+    std::printf("\t%s\t%u-%u\t%s\n", kinds[row.kinds], unsigned{row.firstBuild},
+                unsigned{row.lastBuild}, row.name);
   }
   return 0;
 }

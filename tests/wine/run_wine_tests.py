@@ -37,7 +37,8 @@ def batch_rows(exe, examples):
     worlds = [row for row in release_rows() + terminal_rows() + record_rows() if row.status is not None
               and b"/HELP" not in row.command_line.upper() and (row.status or b"/ALL" in row.command_line.upper())]
     worlds.sort(key=lambda row: b"/TERMINALS" not in row.command_line.upper())  # the script asks for them
-    for script, mode, verbose in (("whichwin.bat", "verbose", True), ("whichmaj.bat", "major", False)):
+    for script, mode, verbose, switches in (("whichwin.bat", "verbose", True, "/VERBOSE /TERMINALS /ALL /QUIET"),
+                                            ("whichmaj.bat", "major", False, "/ALL /QUIET")):
         statuses = {}
         for row in worlds:
             if (b"/VERBOSE" in row.command_line.upper()) == verbose:
@@ -47,7 +48,8 @@ def batch_rows(exe, examples):
             rows.append(Row(f"batch/{script}/{status}", b"cmd /c " + command, None, None, setup=row.setup + path,
                             program=CMD, out_ends=f"({mode} status {status})\r\n".encode()))
         rows.append(Row(f"batch/{script}/not-found", b"cmd /c cmd /c exit 7 & " + command, NOT_FOUND, None,
-                        setup=env("PATH", r"C:\windows\system32;C:\windows"), program=CMD))
+                        f"Can't recognize 'zepho {switches}' as an internal or external command, or batch "
+                        "script.\r\n".encode(), setup=env("PATH", r"C:\windows\system32;C:\windows"), program=CMD))
     return rows
 
 
@@ -96,7 +98,7 @@ def render_page(results):
             text += ["```", ""]
     text += ["## With /ALL", "", "The same report, then this line; Wine 8's win7 says it is a server and its win2008r2",
              "a workstation, so /ALL names each as the other.", "",
-             "| release | line | `zepho /VERBOSE /ALL` | `zepho /ALL` |", "|---|---|---|---|"]
+             "| release | line of `zepho /VERBOSE /ALL` | its status | status of `zepho /ALL` |", "|---|---|---|---|"]
     for release in RECORDS:
         (verbose, out, _), (major, _, _) = (results.get(f"{release}/all-{m}", (None, b"", b"")) for m in ("verbose", "major"))
         line = out.decode("latin-1").rstrip("\r\n").split("\r\n")[-1]
