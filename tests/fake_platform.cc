@@ -13,12 +13,9 @@ void FakeVersion::query(VersionRecord& record) {
 }
 
 bool FakeVersion::queryEx(VersionRecordEx& record) {
-  sizesSeen.push_back(record.base.size);
-  if (!productType) return false;
-  query(record.base);
-  sizesSeen.pop_back();
-  record.productType = *productType;
-  return true;
+  query(record.base);  // records the size; after a refusal the caller reads nothing
+  if (productType) record.productType = *productType;
+  return productType.has_value();
 }
 
 uint32_t FakeEnvironment::read(const char* name, char* buffer, uint32_t size) {

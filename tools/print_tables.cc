@@ -27,12 +27,13 @@ int main() {
   }
   const char* kinds[] = {"", "workstation", "server", "either"};
   for (const zepho::LaterRow& row : zepho::laterTable()) {
-    std::printf("all\t%u\t%u\t", unsigned{row.verboseStatus}, unsigned{row.majorStatus});
-    if (row.majorVersion == zepho::kAboveTen)
-      std::printf("above 10.0");
-    else
-      std::printf("%u.%u", unsigned{row.majorVersion}, unsigned{row.minorVersion});
-    std::printf("\t%s\t%u-%u\t%s\n", kinds[row.kinds], unsigned{row.firstBuild},
+    char version[16] = "above 10.0";
+    if (row.majorVersion != zepho::kAboveTen) {
+      std::snprintf(version, sizeof version, "%u.%u", unsigned{row.majorVersion},
+                    unsigned{row.minorVersion});
+    }
+    std::printf("all\t%u\t%u\t%s\t%s\t%u-%u\t%s\n", unsigned{row.verboseStatus},
+                unsigned{row.majorStatus}, version, kinds[row.kinds], unsigned{row.firstBuild},
                 unsigned{row.lastBuild}, row.name);
   }
   return 0;

@@ -101,8 +101,8 @@ def render_page(results):
              "| release | line of `zepho /VERBOSE /ALL` | its status | status of `zepho /ALL` |", "|---|---|---|---|"]
     for release in RECORDS:
         (verbose, out, _), (major, _, _) = (results.get(f"{release}/all-{m}", (None, b"", b"")) for m in ("verbose", "major"))
-        line = out.decode("latin-1").rstrip("\r\n").split("\r\n")[-1]
-        text.append(f"| {release} | `{line}` | {verbose} | {major} |" if line.startswith("Op") else f"| {release} | none | {verbose} | {major} |")
+        line = out.decode("latin-1").rstrip("\r\n").split("\r\n")[-1]  # the release line, or the blank one before
+        text.append(f"| {release} | {f'`{line}`' if line.strip() else 'none'} | {verbose} | {major} |")
     return "\n".join(text) + "\n"
 
 
