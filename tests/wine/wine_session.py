@@ -19,7 +19,10 @@ class WineSession:
     def start(self):
         quiet = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         subprocess.run(["wineboot", "-i"], env=self.env, **quiet)
-        subprocess.run(["wineserver", "-w"], env=self.env)
+        try:  # under qemu the first boot's services have been seen never to end; go on with them
+            subprocess.run(["wineserver", "-w"], env=self.env, timeout=180)
+        except subprocess.TimeoutExpired:
+            pass
         subprocess.run(["wineserver", "-p"], env=self.env, check=True)
         # Wine's background services otherwise keep capture pipes open.
         self.run(["cmd", "/c", "exit"], **quiet)
