@@ -63,6 +63,7 @@ TEST_P(ReleaseTest, NamesReleaseAndStatus) {
 
 const Env kBothMarkers = {{"WINSTATIONNAME", "RDP-Tcp#1"}, {"SESSIONNAME", "Console"}};
 const std::string kLong(250, 'w');
+const char kOs[] = "Operating System: Windows ";
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(
@@ -89,7 +90,21 @@ INSTANTIATE_TEST_SUITE_P(
         ReleaseRow{"v2195_marker_too_long", "/VERBOSE /TERMINALS", 2, 2195, "", {{"SESSIONNAME", kLong}}, "Operating System: Windows 2000  Terminal Services Session", 14, {"SESSIONNAME"}},
         ReleaseRow{"v2195_marker_1000", "/VERBOSE /TERMINALS", 2, 2195, "", {{"SESSIONNAME", std::string(1000, 'x')}}, "Operating System: Windows 2000  Terminal Services Session", 14, {"SESSIONNAME"}},
         ReleaseRow{"v2600", "/VERBOSE", 2, 2600, "", {}, "Operating System: Windows XP ", 15, {}},
-        ReleaseRow{"v2600_terminals_not_read", "/VERBOSE /TERMINALS", 2, 2600, "SP3", kBothMarkers, "Operating System: Windows XP SP3", 15, {}}),
+        ReleaseRow{"v2600_terminals_not_read", "/VERBOSE /TERMINALS", 2, 2600, "SP3", kBothMarkers, "Operating System: Windows XP SP3", 15, {}},
+        ReleaseRow{"xp64", "/VERBOSE /ALL", 2, 3790, "Service Pack 2", {}, std::string(kOs) + "XP Professional x64 Edition Service Pack 2", 16, {}, 5, 2, 1},
+        ReleaseRow{"vista", "/VERBOSE /ALL", 2, 6002, "Service Pack 2", {}, std::string(kOs) + "Vista Service Pack 2", 18, {}, 6, 0, 1},
+        ReleaseRow{"s2008r2", "/VERBOSE /TERMINALS /ALL", 2, 7601, "", kBothMarkers, std::string(kOs) + "Server 2008 R2 ", 21, {}, 6, 1, 3},
+        ReleaseRow{"w8", "/VERBOSE /ALL", 2, 9200, "", {}, std::string(kOs) + "8 ", 22, {}, 6, 2, 1},
+        ReleaseRow{"s2012r2", "/VERBOSE /ALL", 2, 9600, "", {}, std::string(kOs) + "Server 2012 R2 ", 25, {}, 6, 3, 3},
+        ReleaseRow{"w10_21999", "/VERBOSE /ALL", 2, 21999, "", {}, std::string(kOs) + "10 ", 26, {}, 10, 0, 1},
+        ReleaseRow{"s2016_17762", "/VERBOSE /ALL", 2, 0x0FFF0000 | 17762, "", {}, std::string(kOs) + "Server 2016 ", 27, {}, 10, 0, 3},
+        ReleaseRow{"s2019_17763", "/VERBOSE /ALL", 2, 17763, "", {}, std::string(kOs) + "Server 2019 ", 28, {}, 10, 0, 2},
+        ReleaseRow{"s2022_20348", "/VERBOSE /ALL", 2, 20348, "", {}, std::string(kOs) + "Server 2022 ", 29, {}, 10, 0, 3},
+        ReleaseRow{"s2022_26099", "/VERBOSE /ALL", 2, 26099, "", {}, std::string(kOs) + "Server 2022 ", 29, {}, 10, 0, 3},
+        ReleaseRow{"w11_22000", "/VERBOSE /ALL", 2, 22000, "", {}, std::string(kOs) + "11 ", 30, {}, 10, 0, 1},
+        ReleaseRow{"s2025_26100", "/VERBOSE /ALL", 2, 26100, "", {}, std::string(kOs) + "Server 2025 ", 31, {}, 10, 0, 3},
+        ReleaseRow{"nt11_0", "/VERBOSE /ALL", 2, 30000, "", {}, std::string(kOs) + "NT 11.0 ", 32, {}, 11, 0, 1},
+        ReleaseRow{"xp_unchanged", "/VERBOSE /ALL", 2, 2600, "SP3", {}, std::string(kOs) + "XP SP3", 15, {}, 5, 1, 1}),
     [](const auto& row) { return std::string(row.param.name); });
 // clang-format on
 
@@ -109,7 +124,13 @@ INSTANTIATE_TEST_SUITE_P(
         ReleaseRow{ "m3000", "", 1, 3000, "", {}, "Operating System: Windows Millenium Edition", 4, {}},
         ReleaseRow{"m1381_terminals_ignored", "/TERMINALS", 2, 1381, "", kBothMarkers, "Operating System: Windows NT 4.0 ", 5, {}},
         ReleaseRow{"m2195_terminals_ignored", "/TERMINALS /VERBOSE /MAJOR", 2, 2195, "Service Pack 1", kBothMarkers, "Operating System: Windows 2000 Service Pack 1", 6, {}},
-        ReleaseRow{"m2600", "", 2, 2600, "Service Pack 2", {}, "Operating System: Windows XP Service Pack 2", 7, {}}),
+        ReleaseRow{"m2600", "", 2, 2600, "Service Pack 2", {}, "Operating System: Windows XP Service Pack 2", 7, {}},
+        ReleaseRow{"s2003", "/ALL", 2, 3790, "", {}, std::string(kOs) + "Server 2003 ", 8, {}, 5, 2, 3},
+        ReleaseRow{"s2008_controller", "/ALL", 2, 6001, "", {}, std::string(kOs) + "Server 2008 ", 9, {}, 6, 0, 2},
+        ReleaseRow{"w7", "/ALL", 2, 7601, "Service Pack 1", {}, std::string(kOs) + "7 Service Pack 1", 10, {}, 6, 1, 1},
+        ReleaseRow{"s2012", "/ALL", 2, 9200, "", {}, std::string(kOs) + "Server 2012 ", 11, {}, 6, 2, 3},
+        ReleaseRow{"w81", "/ALL", 2, 9600, "", {}, std::string(kOs) + "8.1 ", 12, {}, 6, 3, 1},
+        ReleaseRow{"s2019_20347", "/ALL", 2, 20347, "", {}, std::string(kOs) + "Server 2019 ", 13, {}, 10, 0, 3}),
     [](const auto& row) { return std::string(row.param.name); });
 // clang-format on
 
@@ -123,41 +144,12 @@ INSTANTIATE_TEST_SUITE_P(
         ReleaseRow{ "build3790", "/VERBOSE /TERMINALS", 2, 3790, "", kBothMarkers, std::nullopt, 0, {}},
         ReleaseRow{"build6000", "", 2, 6000, "", {}, std::nullopt, 0, {}},
         ReleaseRow{"nt_build_on_9x", "/VERBOSE /TERMINALS", 1, 1381, "", kBothMarkers, std::nullopt, 0, {}},
-        ReleaseRow{"9x_build_on_nt", "", 2, 2222, "", {}, std::nullopt, 0, {}}),
-    [](const auto& row) { return std::string(row.param.name); });
-// clang-format on
-
-const char kOs[] = "Operating System: Windows ";
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(
-    All, ReleaseTest,
-    ::testing::Values(
-        ReleaseRow{"xp64", "/VERBOSE /ALL", 2, 3790, "Service Pack 2", {}, kOs + std::string("XP Professional x64 Edition Service Pack 2"), 16, {}, 5, 2, 1},
-        ReleaseRow{"s2003", "/ALL", 2, 3790, "", {}, kOs + std::string("Server 2003 "), 8, {}, 5, 2, 3},
-        ReleaseRow{"vista", "/VERBOSE /ALL", 2, 6002, "Service Pack 2", {}, kOs + std::string("Vista Service Pack 2"), 18, {}, 6, 0, 1},
-        ReleaseRow{"s2008_controller", "/ALL", 2, 6001, "", {}, kOs + std::string("Server 2008 "), 9, {}, 6, 0, 2},
-        ReleaseRow{"w7", "/ALL", 2, 7601, "Service Pack 1", {}, kOs + std::string("7 Service Pack 1"), 10, {}, 6, 1, 1},
-        ReleaseRow{"s2008r2", "/VERBOSE /TERMINALS /ALL", 2, 7601, "", kBothMarkers, kOs + std::string("Server 2008 R2 "), 21, {}, 6, 1, 3},
-        ReleaseRow{"w8", "/VERBOSE /ALL", 2, 9200, "", {}, kOs + std::string("8 "), 22, {}, 6, 2, 1},
-        ReleaseRow{"s2012", "/ALL", 2, 9200, "", {}, kOs + std::string("Server 2012 "), 11, {}, 6, 2, 3},
-        ReleaseRow{"w81", "/ALL", 2, 9600, "", {}, kOs + std::string("8.1 "), 12, {}, 6, 3, 1},
-        ReleaseRow{"s2012r2", "/VERBOSE /ALL", 2, 9600, "", {}, kOs + std::string("Server 2012 R2 "), 25, {}, 6, 3, 3},
-        ReleaseRow{"w10_21999", "/VERBOSE /ALL", 2, 21999, "", {}, kOs + std::string("10 "), 26, {}, 10, 0, 1},
-        ReleaseRow{"s2016_17762", "/VERBOSE /ALL", 2, 0x0FFF0000 | 17762, "", {}, kOs + std::string("Server 2016 "), 27, {}, 10, 0, 3},
-        ReleaseRow{"s2019_17763", "/VERBOSE /ALL", 2, 17763, "", {}, kOs + std::string("Server 2019 "), 28, {}, 10, 0, 2},
-        ReleaseRow{"s2019_20347", "/ALL", 2, 20347, "", {}, kOs + std::string("Server 2019 "), 13, {}, 10, 0, 3},
-        ReleaseRow{"s2022_20348", "/VERBOSE /ALL", 2, 20348, "", {}, kOs + std::string("Server 2022 "), 29, {}, 10, 0, 3},
-        ReleaseRow{"s2022_26099", "/VERBOSE /ALL", 2, 26099, "", {}, kOs + std::string("Server 2022 "), 29, {}, 10, 0, 3},
-        ReleaseRow{"w11_22000", "/VERBOSE /ALL", 2, 22000, "", {}, kOs + std::string("11 "), 30, {}, 10, 0, 1},
-        ReleaseRow{"s2025_26100", "/VERBOSE /ALL", 2, 26100, "", {}, kOs + std::string("Server 2025 "), 31, {}, 10, 0, 3},
-        ReleaseRow{"nt11_0", "/VERBOSE /ALL", 2, 30000, "", {}, kOs + std::string("NT 11.0 "), 32, {}, 11, 0, 1},
+        ReleaseRow{"9x_build_on_nt", "", 2, 2222, "", {}, std::nullopt, 0, {}},
         ReleaseRow{"product_type_0", "/VERBOSE /ALL", 2, 22631, "", {}, std::nullopt, 0, {}, 10, 0, 0},
         ReleaseRow{"product_type_4", "/VERBOSE /ALL", 2, 22631, "", {}, std::nullopt, 0, {}, 10, 0, 4},
         ReleaseRow{"longer_query_refused", "/ALL", 2, 22631, "", {}, std::nullopt, 0, {}, 10, 0},
         ReleaseRow{"nt6_4", "/VERBOSE /ALL", 2, 9841, "", {}, std::nullopt, 0, {}, 6, 4, 1},
         ReleaseRow{"nt3_51", "/VERBOSE /ALL", 2, 1057, "", {}, std::nullopt, 0, {}, 3, 51, 1},
-        ReleaseRow{"xp_unchanged", "/VERBOSE /ALL", 2, 2600, "SP3", {}, kOs + std::string("XP SP3"), 15, {}, 5, 1, 1},
         ReleaseRow{"w11_without_all", "/VERBOSE", 2, 22631, "", {}, std::nullopt, 0, {}, 10, 0, 1}),
     [](const auto& row) { return std::string(row.param.name); });
 // clang-format on
