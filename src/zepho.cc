@@ -14,9 +14,9 @@ uint32_t decide(Frame& frame, Platform& platform) {
   RunOptions options = parseSwitches(platform.process.commandLine());
   if (options.helpRequested) return printHelp(frame) ? 0 : kStatusOutputFailure;
   settleMode(options);
-  const VersionReport report = queryVersion(platform.version, options.allReleases);
+  const VersionReport report = queryVersion(platform.version);
   if (!printReport(frame, report, options)) return kStatusOutputFailure;
-  return classifyRelease(frame, platform.environment, options, report);
+  return classifyRelease(frame, platform.environment, platform.version, options, report);
 }
 
 }  // namespace

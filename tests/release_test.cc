@@ -1,158 +1,162 @@
+// Whole runs for every case of tests/data/releases.txt, the hand-written
+// expectations, and the check that each /ALL row of the program has them.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "classify/release_tables.h"
 #include "run_harness.h"
 
 namespace zepho::testing {
 namespace {
 
-using Env = std::map<std::string, std::string>;
-using Names = std::vector<std::string>;
-
-struct ReleaseRow {
-  const char* name;
-  std::string switches;
-  uint32_t platformId;
-  uint32_t build;
+struct Case {
+  int lineNumber = 0;
+  uint32_t platform = 0, major = 0, minor = 0, build = 0;
   std::string csd;
-  Env env;
-  std::optional<std::string> line;  // the release line, if any
-  uint32_t status;
-  Names namesRead;
-  uint32_t major = 9, minor = 9;
-  std::optional<uint8_t> productType = std::nullopt;  // none: the longer query is refused
+  std::optional<uint8_t> productType;  // none: the longer query is refused
+  std::map<std::string, std::string> environment;
+  std::vector<std::pair<std::string, uint32_t>> runs;  // switches and the status they give
+  std::string line;                                    // the release line, "-" for none
 };
 
-void PrintTo(const ReleaseRow& row, std::ostream* os) {
-  *os << row.name;
+void PrintTo(const Case& c, std::ostream* os) {
+  *os << "releases.txt:" << c.lineNumber;
 }
 
-class ReleaseTest : public ::testing::TestWithParam<ReleaseRow> {};
+// Blank-separated tokens; a double-quoted one may hold blanks or be empty.
+std::vector<std::string> tokens(const std::string& text) {
+  std::vector<std::string> found;
+  for (size_t at = text.find_first_not_of(' '); at != std::string::npos;
+       at = text.find_first_not_of(' ', at)) {
+    const bool quoted = text[at] == '"';
+    const size_t end = quoted ? text.find('"', at + 1) + 1 : text.find(' ', at);
+    found.push_back(quoted ? text.substr(at + 1, end - at - 2) : text.substr(at, end - at));
+    at = end;
+  }
+  return found;
+}
 
-// Each row runs twice: as given, and with /QUIET, which must print nothing
-// and keep both the status and the environment reads.
-TEST_P(ReleaseTest, NamesReleaseAndStatus) {
-  const ReleaseRow& row = GetParam();
-  for (const bool quiet : {false, true}) {
-    World world;
-    world.process.line = "zepho.exe " + row.switches + (quiet ? " /QUIET" : "");
-    world.version.fill = record(row.platformId, row.major, row.minor, row.build, row.csd);
-    world.version.productType = row.productType;
-    world.environment.values = row.env;
-    EXPECT_EQ(world.run(), row.status) << "quiet " << quiet;
-    EXPECT_EQ(world.environment.namesRead, row.namesRead) << "quiet " << quiet;
-    if (row.switches.find("/ALL") == std::string::npos) {  // one query, of the short form
-      EXPECT_EQ(world.version.sizesSeen, std::vector<uint32_t>{148});
+std::vector<Case> readCases() {
+  std::ifstream file(ZEPHO_TEST_DATA "/releases.txt");
+  std::vector<Case> cases;
+  int number = 0;
+  for (std::string text; std::getline(file, text);) {
+    ++number;
+    const std::vector<std::string> t = tokens(text);
+    if (t.empty() || t[0][0] == '#') continue;
+    Case c;
+    c.lineNumber = number;
+    c.platform = static_cast<uint32_t>(std::stoul(t[0]));
+    std::istringstream version(t[1]);
+    std::string part[3];
+    for (std::string& p : part) std::getline(version, p, '.');
+    c.major = static_cast<uint32_t>(std::stoul(part[0]));
+    c.minor = static_cast<uint32_t>(std::stoul(part[1]));
+    c.build = static_cast<uint32_t>(std::stoul(part[2], nullptr, 0));
+    c.csd = t[2];
+    if (t[3] != "-") c.productType = static_cast<uint8_t>(std::stoul(t[3]));
+    std::istringstream pairs(t[4] == "-" ? "" : t[4]);
+    for (std::string pair; std::getline(pairs, pair, ',');) {
+      c.environment[pair.substr(0, pair.find('='))] = pair.substr(pair.find('=') + 1);
     }
-    if (quiet) {
-      EXPECT_TRUE(world.output.calls.empty());
-      continue;
+    for (size_t i = 5; i + 1 < t.size(); i += 2) {
+      c.runs.emplace_back(t[i], static_cast<uint32_t>(std::stoul(t[i + 1])));
     }
-    const std::string expected =
-        reportLines(std::to_string(row.platformId), std::to_string(row.major),
-                    std::to_string(row.minor), std::to_string(row.build & 0xFFFF), row.csd) +
-        (row.line ? crlf({*row.line}) : "");
-    EXPECT_EQ(world.output.out, expected);
+    c.line = t.back();
+    cases.push_back(c);
+  }
+  return cases;
+}
+
+World caseWorld(const Case& c, const std::string& switches) {
+  World world;
+  world.process.line = "zepho " + switches;
+  world.version.fill = record(c.platform, c.major, c.minor, c.build, c.csd);
+  world.version.productType = c.productType;
+  world.environment.values = c.environment;
+  return world;
+}
+
+class ReleaseCase : public ::testing::TestWithParam<Case> {};
+
+TEST_P(ReleaseCase, NamesReleaseAndStatus) {
+  const Case& c = GetParam();
+  const bool from52 = c.platform == 2 && (c.major > 5 || (c.major == 5 && c.minor >= 2));
+  for (const auto& [switches, status] : c.runs) {
+    std::string withoutAll = switches;
+    const size_t all = withoutAll.find("/ALL");
+    if (all != std::string::npos) withoutAll.erase(all, 4);
+    World plain = caseWorld(c, withoutAll);
+    const bool namedWithoutAll = plain.run() != 0;
+    for (const bool quiet : {false, true}) {
+      World world = caseWorld(c, switches + (quiet ? " /QUIET" : ""));
+      EXPECT_EQ(world.run(), status) << switches << (quiet ? " /QUIET" : "");
+      // The longer record is asked for only where the short one cannot name the release.
+      if (all == std::string::npos || !from52 || namedWithoutAll) {
+        EXPECT_EQ(world.version.sizesSeen, std::vector<uint32_t>{148}) << switches;
+      }
+      if (quiet) {
+        EXPECT_TRUE(world.output.calls.empty());
+        continue;
+      }
+      const std::string expected =
+          reportLines(std::to_string(c.platform), std::to_string(c.major), std::to_string(c.minor),
+                      std::to_string(c.build & 0xFFFF), c.csd) +
+          (status != 0 && c.line != "-" ? crlf({"Operating System: " + c.line}) : "");
+      EXPECT_EQ(world.output.out, expected) << switches;
+    }
   }
 }
 
-const Env kBothMarkers = {{"WINSTATIONNAME", "RDP-Tcp#1"}, {"SESSIONNAME", "Console"}};
-const std::string kLong(250, 'w');
-const char kOs[] = "Operating System: Windows ";
+INSTANTIATE_TEST_SUITE_P(Releases, ReleaseCase, ::testing::ValuesIn(readCases()),
+                         [](const auto& c) { return "line" + std::to_string(c.param.lineNumber); });
 
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(
-    Verbose, ReleaseTest,
-    ::testing::Values(
-        ReleaseRow{"v950", "/VERBOSE", 1, 950, "", {}, "Operating System: Windows 95 final OEM/Retail", 1, {}},
-        ReleaseRow{"v951", "/VERBOSE", 1, 951, "", {}, "Operating System: Windows 95a OSR1 final Update", 2, {}},
-        ReleaseRow{"v971", "/VERBOSE", 1, 971, "", {}, "Operating System: Windows 95B OSR 2.1 final OEM", 5, {}},
-        ReleaseRow{"v1111", "/VERBOSE", 1, 1111, "", {}, "Operating System: Windows 95B OSR 2.0 final OEM", 3, {}},
-        ReleaseRow{"v1212", "/VERBOSE", 1, 1212, "", {}, "Operating System: Windows 95B OSR 2.1 final Update", 4, {}},
-        ReleaseRow{"v1214", "/VERBOSE", 1, 1214, "", {}, "Operating System: Windows 95C OSR 2.5 final OEM", 6, {}},
-        ReleaseRow{"v1998", "/VERBOSE", 1, 1998, "", {}, "Operating System: Windows 98 final retail/OEM", 7, {}},
-        ReleaseRow{"v2000", "/VERBOSE", 1, 2000, "", {}, "Operating System: Windows 98 SP1 final Update", 8, {}},
-        ReleaseRow{"v2222", "/VERBOSE", 1, 0x08FE08AE, "A", {}, "Operating System: Windows 98 Second Edition final retail/OEM", 9, {}},
-        ReleaseRow{"v3000", "/VERBOSE", 1, 3000, "", {}, "Operating System: Windows Millenium Edition", 10, {}},
-        ReleaseRow{"v1381", "/VERBOSE", 2, 1381, "Service Pack 6", kBothMarkers, "Operating System: Windows NT 4.0 Service Pack 6", 11, {}},
-        ReleaseRow{"v1381_terminal", "/VERBOSE /TERMINALS", 2, 1381, "", kBothMarkers, "Operating System: Windows NT 4.0  Terminal Server Edition", 13, {"WINSTATIONNAME"}},
-        ReleaseRow{"v1381_only_session_set", "/VERBOSE /TERMINALS", 2, 1381, "SP6", {{"SESSIONNAME", "x"}}, "Operating System: Windows NT 4.0 SP6", 11, {"WINSTATIONNAME"}},
-        ReleaseRow{"v1381_marker_empty", "/VERBOSE /TERMINALS", 2, 1381, "SP6", {{"WINSTATIONNAME", ""}}, "Operating System: Windows NT 4.0 SP6", 11, {"WINSTATIONNAME"}},
-        ReleaseRow{"v2195", "/VERBOSE", 2, 2195, "Service Pack 4", kBothMarkers, "Operating System: Windows 2000 Service Pack 4", 12, {}},
-        ReleaseRow{"v2195_terminal", "/VERBOSE /TERMINALS", 2, 2195, "Service Pack 4", kBothMarkers, "Operating System: Windows 2000 Service Pack 4 Terminal Services Session", 14, {"SESSIONNAME"}},
-        ReleaseRow{"v2195_unset", "/VERBOSE /TERMINALS", 2, 2195, "", {{"WINSTATIONNAME", "x"}}, "Operating System: Windows 2000 ", 12, {"SESSIONNAME"}},
-        ReleaseRow{"v2195_marker_249", "/VERBOSE /TERMINALS", 2, 2195, "", {{"SESSIONNAME", kLong.substr(1)}}, "Operating System: Windows 2000  Terminal Services Session", 14, {"SESSIONNAME"}},
-        ReleaseRow{"v2195_marker_too_long", "/VERBOSE /TERMINALS", 2, 2195, "", {{"SESSIONNAME", kLong}}, "Operating System: Windows 2000  Terminal Services Session", 14, {"SESSIONNAME"}},
-        ReleaseRow{"v2195_marker_1000", "/VERBOSE /TERMINALS", 2, 2195, "", {{"SESSIONNAME", std::string(1000, 'x')}}, "Operating System: Windows 2000  Terminal Services Session", 14, {"SESSIONNAME"}},
-        ReleaseRow{"v2600", "/VERBOSE", 2, 2600, "", {}, "Operating System: Windows XP ", 15, {}},
-        ReleaseRow{"v2600_terminals_not_read", "/VERBOSE /TERMINALS", 2, 2600, "SP3", kBothMarkers, "Operating System: Windows XP SP3", 15, {}},
-        ReleaseRow{"xp64", "/VERBOSE /ALL", 2, 3790, "Service Pack 2", {}, std::string(kOs) + "XP Professional x64 Edition Service Pack 2", 16, {}, 5, 2, 1},
-        ReleaseRow{"vista", "/VERBOSE /ALL", 2, 6002, "Service Pack 2", {}, std::string(kOs) + "Vista Service Pack 2", 18, {}, 6, 0, 1},
-        ReleaseRow{"s2008r2", "/VERBOSE /TERMINALS /ALL", 2, 7601, "", kBothMarkers, std::string(kOs) + "Server 2008 R2 ", 21, {}, 6, 1, 3},
-        ReleaseRow{"w8", "/VERBOSE /ALL", 2, 9200, "", {}, std::string(kOs) + "8 ", 22, {}, 6, 2, 1},
-        ReleaseRow{"s2012r2", "/VERBOSE /ALL", 2, 9600, "", {}, std::string(kOs) + "Server 2012 R2 ", 25, {}, 6, 3, 3},
-        ReleaseRow{"w10_21999", "/VERBOSE /ALL", 2, 21999, "", {}, std::string(kOs) + "10 ", 26, {}, 10, 0, 1},
-        ReleaseRow{"s2016_17762", "/VERBOSE /ALL", 2, 0x0FFF0000 | 17762, "", {}, std::string(kOs) + "Server 2016 ", 27, {}, 10, 0, 3},
-        ReleaseRow{"s2019_17763", "/VERBOSE /ALL", 2, 17763, "", {}, std::string(kOs) + "Server 2019 ", 28, {}, 10, 0, 2},
-        ReleaseRow{"s2022_20348", "/VERBOSE /ALL", 2, 20348, "", {}, std::string(kOs) + "Server 2022 ", 29, {}, 10, 0, 3},
-        ReleaseRow{"s2022_26099", "/VERBOSE /ALL", 2, 26099, "", {}, std::string(kOs) + "Server 2022 ", 29, {}, 10, 0, 3},
-        ReleaseRow{"w11_22000", "/VERBOSE /ALL", 2, 22000, "", {}, std::string(kOs) + "11 ", 30, {}, 10, 0, 1},
-        ReleaseRow{"s2025_26100", "/VERBOSE /ALL", 2, 26100, "", {}, std::string(kOs) + "Server 2025 ", 31, {}, 10, 0, 3},
-        ReleaseRow{"nt11_0", "/VERBOSE /ALL", 2, 30000, "", {}, std::string(kOs) + "NT 11.0 ", 32, {}, 11, 0, 1},
-        ReleaseRow{"xp_unchanged", "/VERBOSE /ALL", 2, 2600, "SP3", {}, std::string(kOs) + "XP SP3", 15, {}, 5, 1, 1}),
-    [](const auto& row) { return std::string(row.param.name); });
-// clang-format on
+// A row of the /ALL table without hand-written cases at its edges cannot land.
+TEST(ReleaseCases, EveryLaterRowHasItsEdges) {
+  const std::vector<Case> cases = readCases();
+  const auto table = laterTable();
+  for (const LaterRow& row : table) {
+    std::vector<uint32_t> builds = {row.firstBuild, row.lastBuild};
+    bool nextIsARow = row.lastBuild == 0xFFFF;
+    for (const LaterRow& other : table) {
+      nextIsARow |= other.version == row.version && other.kind == row.kind &&
+                    other.firstBuild == row.lastBuild + 1;
+    }
+    if (!nextIsARow) builds.push_back(row.lastBuild + 1u);
+    for (const uint32_t build : builds) {
+      bool found = false;
+      for (const Case& c : cases) {
+        bool withAll = false;
+        for (const auto& run : c.runs) withAll |= run.first.find("/ALL") != std::string::npos;
+        found |= withAll && c.platform == 2 && c.major == laterMajor(row) &&
+                 c.minor == laterMinor(row) && (c.build & 0xFFFF) == build && c.productType &&
+                 laterKind(*c.productType) == row.kind;
+      }
+      EXPECT_TRUE(found) << "no case in releases.txt for Windows " << laterName(row) << " at build "
+                         << build;
+    }
+  }
+}
 
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(
-    Major, ReleaseTest,
-    ::testing::Values(
-        ReleaseRow{"m950", "", 1, 950, "", {}, "Operating System: Windows 95 ", 1, {}},
-        ReleaseRow{"m951", "/MAJOR", 1, 951, "", {}, "Operating System: Windows 95", 1, {}},
-        ReleaseRow{"m971", "", 1, 971, "", {}, "Operating System: Windows 95", 1, {}},
-        ReleaseRow{"m1111", "", 1, 1111, "", {}, "Operating System: Windows 95", 1, {}},
-        ReleaseRow{"m1212", "", 1, 1212, "", {}, "Operating System: Windows 95", 1, {}},
-        ReleaseRow{"m1214", "", 1, 1214, "", {}, "Operating System: Windows 95", 1, {}},
-        ReleaseRow{"m1998_both_switches", "/VERBOSE /MAJOR", 1, 1998, "", {}, "Operating System: Windows 98 ", 2, {}},
-        ReleaseRow{"m2000", "", 1, 2000, "", {}, "Operating System: Windows 98", 2, {}},
-        ReleaseRow{ "m2222", "", 1, 2222, "", {}, "Operating System: Windows 98 Second Edition ", 3, {}},
-        ReleaseRow{ "m3000", "", 1, 3000, "", {}, "Operating System: Windows Millenium Edition", 4, {}},
-        ReleaseRow{"m1381_terminals_ignored", "/TERMINALS", 2, 1381, "", kBothMarkers, "Operating System: Windows NT 4.0 ", 5, {}},
-        ReleaseRow{"m2195_terminals_ignored", "/TERMINALS /VERBOSE /MAJOR", 2, 2195, "Service Pack 1", kBothMarkers, "Operating System: Windows 2000 Service Pack 1", 6, {}},
-        ReleaseRow{"m2600", "", 2, 2600, "Service Pack 2", {}, "Operating System: Windows XP Service Pack 2", 7, {}},
-        ReleaseRow{"s2003", "/ALL", 2, 3790, "", {}, std::string(kOs) + "Server 2003 ", 8, {}, 5, 2, 3},
-        ReleaseRow{"s2008_controller", "/ALL", 2, 6001, "", {}, std::string(kOs) + "Server 2008 ", 9, {}, 6, 0, 2},
-        ReleaseRow{"w7", "/ALL", 2, 7601, "Service Pack 1", {}, std::string(kOs) + "7 Service Pack 1", 10, {}, 6, 1, 1},
-        ReleaseRow{"s2012", "/ALL", 2, 9200, "", {}, std::string(kOs) + "Server 2012 ", 11, {}, 6, 2, 3},
-        ReleaseRow{"w81", "/ALL", 2, 9600, "", {}, std::string(kOs) + "8.1 ", 12, {}, 6, 3, 1},
-        ReleaseRow{"s2019_20347", "/ALL", 2, 20347, "", {}, std::string(kOs) + "Server 2019 ", 13, {}, 10, 0, 3}),
-    [](const auto& row) { return std::string(row.param.name); });
-// clang-format on
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(
-    Unknown, ReleaseTest,
-    ::testing::Values(
-        ReleaseRow{"platform0_known_build", "/VERBOSE", 0, 950, "", {}, std::nullopt, 0, {}},
-        ReleaseRow{"platform3", "", 3, 2600, "", {}, std::nullopt, 0, {}},
-        ReleaseRow{"build952", "/VERBOSE", 1, 952, "", {}, std::nullopt, 0, {}},
-        ReleaseRow{ "build3790", "/VERBOSE /TERMINALS", 2, 3790, "", kBothMarkers, std::nullopt, 0, {}},
-        ReleaseRow{"build6000", "", 2, 6000, "", {}, std::nullopt, 0, {}},
-        ReleaseRow{"nt_build_on_9x", "/VERBOSE /TERMINALS", 1, 1381, "", kBothMarkers, std::nullopt, 0, {}},
-        ReleaseRow{"9x_build_on_nt", "", 2, 2222, "", {}, std::nullopt, 0, {}},
-        ReleaseRow{"product_type_0", "/VERBOSE /ALL", 2, 22631, "", {}, std::nullopt, 0, {}, 10, 0, 0},
-        ReleaseRow{"product_type_4", "/VERBOSE /ALL", 2, 22631, "", {}, std::nullopt, 0, {}, 10, 0, 4},
-        ReleaseRow{"longer_query_refused", "/ALL", 2, 22631, "", {}, std::nullopt, 0, {}, 10, 0},
-        ReleaseRow{"nt6_4", "/VERBOSE /ALL", 2, 9841, "", {}, std::nullopt, 0, {}, 6, 4, 1},
-        ReleaseRow{"nt3_51", "/VERBOSE /ALL", 2, 1057, "", {}, std::nullopt, 0, {}, 3, 51, 1},
-        ReleaseRow{"w11_without_all", "/VERBOSE", 2, 22631, "", {}, std::nullopt, 0, {}, 10, 0, 1}),
-    [](const auto& row) { return std::string(row.param.name); });
-// clang-format on
+// A session marker counts whatever its length, and only the release's own is read.
+TEST(TerminalMarker, AnyLengthCounts) {
+  for (const size_t length : {249, 250, 1000}) {
+    World world;
+    world.process.line = "zepho /VERBOSE /TERMINALS";
+    world.version.fill = record(2, 5, 0, 2195);
+    world.environment.values = {{"SESSIONNAME", std::string(length, 's')}};
+    EXPECT_EQ(world.run(), 14u) << length;
+    EXPECT_EQ(world.environment.namesRead, std::vector<std::string>{"SESSIONNAME"});
+  }
+}
 
 }  // namespace
 }  // namespace zepho::testing

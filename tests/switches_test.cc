@@ -57,7 +57,9 @@ INSTANTIATE_TEST_SUITE_P(
         SwitchRow{"only_ascii_letters_fold", "z /QU\xC9" "ET /\xE9RBOSE /QU\xE9" "ET /\xF6" "ERBOSE /\xE1LL", "---M--", false},
         SwitchRow{"after_empty_argument_ignored", "z /quiet \" /help", "-Q-M--", false},
         SwitchRow{"terminals_alone_is_major", "z /TERMINALS", "--TM--", false},
-        SwitchRow{"all_prefixes", "z /all /ALLX /Al", "---M-A", false},
+        SwitchRow{"all_needs_three_letters", "z /AL /A /ALPHA /A_L_L", "---M--", false},
+        SwitchRow{"all_lower", "z /all", "---M-A", false},
+        SwitchRow{"all_prefix", "z /ALLX", "---M-A", false},
         SwitchRow{"all_joined_is_one", "z /VERBOSE/ALL", "----V-", true}),
     [](const auto& row) { return std::string(row.param.name); });
 // clang-format on

@@ -1,9 +1,10 @@
-// Prints the program's release tables, one row a line, for the packaging,
-// which makes the manual's status tables from them. Tab-separated:
+// Prints the program's release tables, one row a line, for
+// tools/regenerate.py, which makes the batch files' ladders and the status
+// tables of the README and the manual from them. Tab-separated:
 //   verbose|major  status  platform id  build  name
 //   terminal       status  2            build  marker  suffix
 //   all            verbose status  major status  version  kind  builds  name
-// where an "all" version of "above 10.0" stands for every later one.
+//   newer          status  the major version it starts at
 #include <cstdio>
 #include <span>
 
@@ -25,16 +26,15 @@ int main() {
                 unsigned{zepho::kPlatformWin32Nt}, unsigned{row.buildNumber}, row.marker,
                 row.suffix);
   }
-  const char* kinds[] = {"", "workstation", "server", "either"};
+  const char* kinds[] = {"", "workstation", "server"};
   for (const zepho::LaterRow& row : zepho::laterTable()) {
-    char version[16] = "above 10.0";
-    if (row.majorVersion != zepho::kAboveTen) {
-      std::snprintf(version, sizeof version, "%u.%u", unsigned{row.majorVersion},
-                    unsigned{row.minorVersion});
-    }
-    std::printf("all\t%u\t%u\t%s\t%s\t%u-%u\t%s\n", unsigned{row.verboseStatus},
-                unsigned{row.majorStatus}, version, kinds[row.kinds], unsigned{row.firstBuild},
-                unsigned{row.lastBuild}, row.name);
+    std::printf("all\t%u\t%u\t%u.%u\t%s\t%u-%u\t%s\n", unsigned{row.verboseStatus},
+                unsigned{row.majorStatus}, zepho::laterMajor(row), zepho::laterMinor(row),
+                kinds[row.kind], unsigned{row.firstBuild}, unsigned{row.lastBuild},
+                zepho::laterName(row));
   }
+  unsigned from = 0;
+  while (!zepho::isNewerNt(from)) ++from;
+  std::printf("newer\t%u\t%u\n", unsigned{zepho::kStatusNewerNt}, from);
   return 0;
 }

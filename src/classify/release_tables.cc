@@ -1,5 +1,8 @@
 #include "classify/release_tables.h"
 
+#include <array>
+#include <string_view>
+
 namespace zepho {
 namespace {
 
@@ -46,29 +49,84 @@ constexpr TerminalRow kTerminal[] = {
 };
 
 constexpr uint8_t kWs = kWorkstation;
-constexpr uint8_t kEither = kWorkstation | kServer;
+constexpr uint16_t kAnyBuild = 0xFFFF;
 
-// The statuses grow with the release, above all of the tables before, so
-// that IF ERRORLEVEL 16 (or 8 in major mode) means "newer than XP".
-constexpr LaterRow kLater[] = {
-    {5, 2, kWs, 16, 8, 0, 0xFFFF, "XP Professional x64 Edition "},
-    {5, 2, kServer, 17, 8, 0, 0xFFFF, "Server 2003 "},
-    {6, 0, kWs, 18, 9, 0, 0xFFFF, "Vista "},
-    {6, 0, kServer, 19, 9, 0, 0xFFFF, "Server 2008 "},
-    {6, 1, kWs, 20, 10, 0, 0xFFFF, "7 "},
-    {6, 1, kServer, 21, 10, 0, 0xFFFF, "Server 2008 R2 "},
-    {6, 2, kWs, 22, 11, 0, 0xFFFF, "8 "},
-    {6, 2, kServer, 23, 11, 0, 0xFFFF, "Server 2012 "},
-    {6, 3, kWs, 24, 12, 0, 0xFFFF, "8.1 "},
-    {6, 3, kServer, 25, 12, 0, 0xFFFF, "Server 2012 R2 "},
-    {10, 0, kWs, 26, 13, 0, 21999, "10 "},
-    {10, 0, kServer, 27, 13, 0, 17762, "Server 2016 "},
-    {10, 0, kServer, 28, 13, 17763, 20347, "Server 2019 "},
-    {10, 0, kServer, 29, 13, 20348, 26099, "Server 2022 "},
-    {10, 0, kWs, 30, 14, 22000, 0xFFFF, "11 "},
-    {10, 0, kServer, 31, 14, 26100, 0xFFFF, "Server 2025 "},
-    {kAboveTen, 0, kEither, 32, 15, 0, 0xFFFF, "NT "},
+// A later release as written here; the build packs these into LaterRows
+// and one block of names, so only the packed form reaches the exe.
+struct LaterSource {
+  uint8_t majorVersion;
+  uint8_t minorVersion;
+  uint8_t kind;
+  uint8_t verboseStatus;
+  uint8_t majorStatus;
+  uint16_t firstBuild;
+  uint16_t lastBuild;
+  std::string_view name;
 };
+
+// A new release takes the next free status above the newest row (32 and 15
+// next), never one that was given to anything else; kStatusNewerNt stays
+// above them all. Builds that no row of a version from 10.0 on names count
+// as newer than every row.
+constexpr LaterSource kLaterSource[] = {
+    {5, 2, kWs, 16, 8, 0, kAnyBuild, "XP Professional x64 Edition"},
+    {5, 2, kServer, 17, 8, 0, kAnyBuild, "Server 2003"},
+    {6, 0, kWs, 18, 9, 0, kAnyBuild, "Vista"},
+    {6, 0, kServer, 19, 9, 0, kAnyBuild, "Server 2008"},
+    {6, 1, kWs, 20, 10, 0, kAnyBuild, "7"},
+    {6, 1, kServer, 21, 10, 0, kAnyBuild, "Server 2008 R2"},
+    {6, 2, kWs, 22, 11, 0, kAnyBuild, "8"},
+    {6, 2, kServer, 23, 11, 0, kAnyBuild, "Server 2012"},
+    {6, 3, kWs, 24, 12, 0, kAnyBuild, "8.1"},
+    {6, 3, kServer, 25, 12, 0, kAnyBuild, "Server 2012 R2"},
+    {10, 0, kWs, 26, 13, 0, 21999, "10"},
+    {10, 0, kServer, 27, 13, 0, 17762, "Server 2016"},
+    {10, 0, kServer, 28, 13, 17763, 20347, "Server 2019"},
+    {10, 0, kServer, 29, 13, 20348, 26099, "Server 2022"},
+    {10, 0, kWs, 30, 14, 22000, 28999, "11"},
+    {10, 0, kServer, 31, 14, 26100, 26100, "Server 2025"},
+};
+
+constexpr size_t laterNameBytes() {
+  size_t bytes = 0;
+  for (const LaterSource& row : kLaterSource) bytes += row.name.size() + 1;
+  return bytes;
+}
+
+struct LaterTable {
+  std::array<LaterRow, std::size(kLaterSource)> rows;
+  std::array<char, laterNameBytes()> names;  // zero-terminated, in the order of the rows
+};
+
+constexpr LaterTable packLater() {
+  LaterTable table{};
+  size_t offset = 0;
+  for (size_t i = 0; i < table.rows.size(); ++i) {
+    const LaterSource& row = kLaterSource[i];
+    table.rows[i] = {static_cast<uint8_t>(row.majorVersion << 4 | row.minorVersion),
+                     row.kind,
+                     row.verboseStatus,
+                     row.majorStatus,
+                     row.firstBuild,
+                     row.lastBuild};
+    for (const char c : row.name) table.names[offset++] = c;
+    table.names[offset++] = '\0';
+  }
+  return table;
+}
+
+// Rows go by version, each version in four bits a number.
+constexpr bool versionsInOrder() {
+  uint32_t previous = 0;
+  for (const LaterSource& row : kLaterSource) {
+    const uint32_t version = row.majorVersion << 4 | row.minorVersion;
+    if (row.majorVersion > 15 || row.minorVersion > 15 || version < previous) return false;
+    previous = version;
+  }
+  return true;
+}
+static_assert(versionsInOrder(), "later rows go by version, major and minor up to 15");
+constexpr LaterTable kLater = packLater();
 
 }  // namespace
 
@@ -82,7 +140,16 @@ std::span<const TerminalRow> terminalTable() {
   return kTerminal;
 }
 std::span<const LaterRow> laterTable() {
-  return kLater;
+  return kLater.rows;
+}
+
+const char* laterName(const LaterRow& row) {
+  const char* name = kLater.names.data();
+  for (auto skipped = &row - kLater.rows.data(); skipped > 0; --skipped) {
+    while (*name++ != '\0') {
+    }
+  }
+  return name;
 }
 
 const ReleaseRow* findRelease(std::span<const ReleaseRow> table, uint32_t platformId,
@@ -93,17 +160,32 @@ const ReleaseRow* findRelease(std::span<const ReleaseRow> table, uint32_t platfo
   return nullptr;
 }
 
-const LaterRow* findLaterRelease(uint32_t majorVersion, uint32_t minorVersion, uint8_t productType,
+uint8_t laterKind(uint8_t productType) {
+  if (productType == 1) return kWorkstation;
+  if (productType == 2 || productType == 3) return kServer;
+  return 0;
+}
+
+namespace {
+
+// The version as a row keeps it, or a value no row has.
+uint32_t packedVersion(uint32_t majorVersion, uint32_t minorVersion) {
+  return majorVersion < 16 && minorVersion < 16 ? majorVersion << 4 | minorVersion : 0x100;
+}
+
+}  // namespace
+
+bool mayBeLater(uint32_t majorVersion, uint32_t minorVersion) {
+  constexpr LaterSource kFirst = kLaterSource[0];
+  return majorVersion > kFirst.majorVersion ||
+         (majorVersion == kFirst.majorVersion && minorVersion >= kFirst.minorVersion);
+}
+
+const LaterRow* findLaterRelease(uint32_t majorVersion, uint32_t minorVersion, uint8_t kind,
                                  uint16_t buildNumber) {
-  const uint8_t kind = productType == 1                       ? kWorkstation
-                       : productType == 2 || productType == 3 ? kServer
-                                                              : 0;
-  const bool aboveTen = majorVersion > 10 || (majorVersion == 10 && minorVersion != 0);
-  for (const LaterRow& row : kLater) {
-    const bool version = row.majorVersion == kAboveTen
-                             ? aboveTen
-                             : row.majorVersion == majorVersion && row.minorVersion == minorVersion;
-    if (version && (row.kinds & kind) != 0 && buildNumber >= row.firstBuild &&
+  const uint32_t version = packedVersion(majorVersion, minorVersion);
+  for (const LaterRow& row : kLater.rows) {
+    if (row.version == version && row.kind == kind && buildNumber >= row.firstBuild &&
         buildNumber <= row.lastBuild) {
       return &row;
     }

@@ -31,19 +31,17 @@ VersionReport makeReport(const VersionRecord& record) {
   return report;
 }
 
-VersionReport queryVersion(VersionSource& source, bool wantProductType) {
+VersionReport queryVersion(VersionSource& source) {
   VersionRecord record{};
   record.size = sizeof record;
   source.query(record);
-  VersionReport report = makeReport(record);
-  const bool from52 =
-      record.majorVersion > 5 || (record.majorVersion == 5 && record.minorVersion >= 2);
-  if (wantProductType && record.platformId == kPlatformWin32Nt && from52) {
-    VersionRecordEx longer{};
-    longer.base.size = sizeof longer;
-    if (source.queryEx(longer)) report.productType = longer.productType;
-  }
-  return report;
+  return makeReport(record);
+}
+
+uint8_t queryProductType(VersionSource& source) {
+  VersionRecordEx record{};
+  record.base.size = sizeof record;
+  return source.queryEx(record) ? record.productType : 0;
 }
 
 bool printReport(Frame& frame, const VersionReport& report, const RunOptions& options) {

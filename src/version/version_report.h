@@ -15,7 +15,6 @@ struct VersionReport {
   uint32_t majorVersion = 0;
   uint32_t minorVersion = 0;
   uint16_t buildNumber = 0;  // the low 16 bits of the record's build number
-  uint8_t productType = 0;   // from the longer record when asked for; 0 when not known
   DecimalText platformText;
   DecimalText majorText;
   DecimalText minorText;
@@ -26,10 +25,12 @@ struct VersionReport {
 // Builds the report from a filled record.
 VersionReport makeReport(const VersionRecord& record);
 
-// Queries the source once, from a zeroed record with its size set. With
-// `wantProductType`, an NT record of 5.2 or later is queried once more in the
-// longer form for its product type; every such release gives it.
-VersionReport queryVersion(VersionSource& source, bool wantProductType);
+// Queries the source once, from a zeroed record with its size set.
+VersionReport queryVersion(VersionSource& source);
+
+// Queries the source in the longer form for the product type (1
+// workstation, 2 domain controller, 3 server); 0 when it is refused.
+uint8_t queryProductType(VersionSource& source);
 
 // Writes the seven report lines unless quiet; false once a line failed.
 bool printReport(Frame& frame, const VersionReport& report, const RunOptions& options);
