@@ -2,11 +2,17 @@
 rem Names the major Windows release from zepho's major status, /ALL included.
 rem Runs under COMMAND.COM (MS-DOS, Windows 95, 98, ME) and cmd.exe (NT on).
 rem IF ERRORLEVEL n is true for n or higher, so the tests go from high to low.
-rem A command that is not found leaves ERRORLEVEL as it was in COMMAND.COM,
-rem so there ZEPHO.EXE is looked for first, in the current folder and on the
-rem PATH; cmd.exe sets ERRORLEVEL 9009 for a command it cannot find.
+rem cmd.exe runs the ZEPHO.EXE beside this file (on a logon share too), else
+rem the one in the current folder or on the PATH, and sets ERRORLEVEL 9009
+rem when there is none. A command that is not found leaves ERRORLEVEL as it
+rem was in COMMAND.COM, so there ZEPHO.EXE is looked for first, in the
+rem current folder and on the PATH.
 if not "%OS%"=="Windows_NT" goto dos
-zepho /ALL /QUIET
+if not exist "%~dp0ZEPHO.EXE" goto ntpath
+"%~dp0ZEPHO.EXE" /ALL /QUIET
+goto status
+:ntpath
+zepho /ALL /QUIET 2>NUL
 if errorlevel 9009 goto notfound
 goto status
 :dos
@@ -19,72 +25,73 @@ set ZEPHOFOUND=
 :dosrun
 zepho /ALL /QUIET
 :status
-if errorlevel 16 goto unknown
-if errorlevel 15 goto ntnew
-if errorlevel 14 goto w11
-if errorlevel 13 goto w10
-if errorlevel 12 goto w81
-if errorlevel 11 goto w8
-if errorlevel 10 goto w7
-if errorlevel 9 goto vista
-if errorlevel 8 goto xp64
-if errorlevel 7 goto xp
-if errorlevel 6 goto w2k
-if errorlevel 5 goto nt4
-if errorlevel 4 goto me
-if errorlevel 3 goto w98se
-if errorlevel 2 goto w98
-if errorlevel 1 goto w95
-goto zero
-:unknown
-echo Unknown release
+rem The rest is made by /usr/bin/python3 tools/regenerate.py from the tables.
+if errorlevel 255 goto s255
+if errorlevel 15 goto newer
+if errorlevel 14 goto s14
+if errorlevel 13 goto s13
+if errorlevel 12 goto s12
+if errorlevel 11 goto s11
+if errorlevel 10 goto s10
+if errorlevel 9 goto s9
+if errorlevel 8 goto s8
+if errorlevel 7 goto s7
+if errorlevel 6 goto s6
+if errorlevel 5 goto s5
+if errorlevel 4 goto s4
+if errorlevel 3 goto s3
+if errorlevel 2 goto s2
+if errorlevel 1 goto s1
+goto s0
+:s255
+echo Windows NT newer than this ZEPHO.EXE names (major status 255)
 goto end
-:ntnew
-echo Windows NT, newer than Windows 11 and Server 2025 (major status 15)
+:newer
+echo A release only a newer ZEPHO.EXE names (major status 15 to 254)
 goto end
-:w11
+:s14
 echo Windows 11 or Server 2025 (major status 14)
 goto end
-:w10
-echo Windows 10 or Server 2016, 2019 or 2022 (major status 13)
+:s13
+echo Windows 10, Server 2016, Server 2019 or Server 2022 (major status 13)
 goto end
-:w81
+:s12
 echo Windows 8.1 or Server 2012 R2 (major status 12)
 goto end
-:w8
+:s11
 echo Windows 8 or Server 2012 (major status 11)
 goto end
-:w7
+:s10
 echo Windows 7 or Server 2008 R2 (major status 10)
 goto end
-:vista
+:s9
 echo Windows Vista or Server 2008 (major status 9)
 goto end
-:xp64
-echo Windows XP x64 or Server 2003 (major status 8)
+:s8
+echo Windows XP Professional x64 Edition or Server 2003 (major status 8)
 goto end
-:xp
+:s7
 echo Windows XP (major status 7)
 goto end
-:w2k
+:s6
 echo Windows 2000 (major status 6)
 goto end
-:nt4
+:s5
 echo Windows NT 4.0 (major status 5)
 goto end
-:me
+:s4
 echo Windows Millenium Edition (major status 4)
 goto end
-:w98se
+:s3
 echo Windows 98 Second Edition (major status 3)
 goto end
-:w98
+:s2
 echo Windows 98 (major status 2)
 goto end
-:w95
+:s1
 echo Windows 95 (major status 1)
 goto end
-:zero
+:s0
 echo Not recognised, or not on Windows (major status 0)
 goto end
 :notfound

@@ -2,11 +2,17 @@
 rem Names the Windows release from zepho's verbose status, /ALL included.
 rem Runs under COMMAND.COM (MS-DOS, Windows 95, 98, ME) and cmd.exe (NT on).
 rem IF ERRORLEVEL n is true for n or higher, so the tests go from high to low.
-rem A command that is not found leaves ERRORLEVEL as it was in COMMAND.COM,
-rem so there ZEPHO.EXE is looked for first, in the current folder and on the
-rem PATH; cmd.exe sets ERRORLEVEL 9009 for a command it cannot find.
+rem cmd.exe runs the ZEPHO.EXE beside this file (on a logon share too), else
+rem the one in the current folder or on the PATH, and sets ERRORLEVEL 9009
+rem when there is none. A command that is not found leaves ERRORLEVEL as it
+rem was in COMMAND.COM, so there ZEPHO.EXE is looked for first, in the
+rem current folder and on the PATH.
 if not "%OS%"=="Windows_NT" goto dos
-zepho /VERBOSE /TERMINALS /ALL /QUIET
+if not exist "%~dp0ZEPHO.EXE" goto ntpath
+"%~dp0ZEPHO.EXE" /VERBOSE /TERMINALS /ALL /QUIET
+goto status
+:ntpath
+zepho /VERBOSE /TERMINALS /ALL /QUIET 2>NUL
 if errorlevel 9009 goto notfound
 goto status
 :dos
@@ -19,140 +25,141 @@ set ZEPHOFOUND=
 :dosrun
 zepho /VERBOSE /TERMINALS /ALL /QUIET
 :status
-if errorlevel 33 goto unknown
-if errorlevel 32 goto ntnew
-if errorlevel 31 goto s2025
-if errorlevel 30 goto w11
-if errorlevel 29 goto s2022
-if errorlevel 28 goto s2019
-if errorlevel 27 goto s2016
-if errorlevel 26 goto w10
-if errorlevel 25 goto s2012r2
-if errorlevel 24 goto w81
-if errorlevel 23 goto s2012
-if errorlevel 22 goto w8
-if errorlevel 21 goto s2008r2
-if errorlevel 20 goto w7
-if errorlevel 19 goto s2008
-if errorlevel 18 goto vista
-if errorlevel 17 goto s2003
-if errorlevel 16 goto xp64
-if errorlevel 15 goto xp
-if errorlevel 14 goto w2kts
-if errorlevel 13 goto nt4ts
-if errorlevel 12 goto w2k
-if errorlevel 11 goto nt4
-if errorlevel 10 goto me
-if errorlevel 9 goto w98se
-if errorlevel 8 goto w98sp1
-if errorlevel 7 goto w98
-if errorlevel 6 goto w95c
-if errorlevel 5 goto w95b21o
-if errorlevel 4 goto w95b21u
-if errorlevel 3 goto w95b20
-if errorlevel 2 goto w95a
-if errorlevel 1 goto w95
-goto zero
-:unknown
-echo Unknown release
+rem The rest is made by /usr/bin/python3 tools/regenerate.py from the tables.
+if errorlevel 255 goto s255
+if errorlevel 32 goto newer
+if errorlevel 31 goto s31
+if errorlevel 30 goto s30
+if errorlevel 29 goto s29
+if errorlevel 28 goto s28
+if errorlevel 27 goto s27
+if errorlevel 26 goto s26
+if errorlevel 25 goto s25
+if errorlevel 24 goto s24
+if errorlevel 23 goto s23
+if errorlevel 22 goto s22
+if errorlevel 21 goto s21
+if errorlevel 20 goto s20
+if errorlevel 19 goto s19
+if errorlevel 18 goto s18
+if errorlevel 17 goto s17
+if errorlevel 16 goto s16
+if errorlevel 15 goto s15
+if errorlevel 14 goto s14
+if errorlevel 13 goto s13
+if errorlevel 12 goto s12
+if errorlevel 11 goto s11
+if errorlevel 10 goto s10
+if errorlevel 9 goto s9
+if errorlevel 8 goto s8
+if errorlevel 7 goto s7
+if errorlevel 6 goto s6
+if errorlevel 5 goto s5
+if errorlevel 4 goto s4
+if errorlevel 3 goto s3
+if errorlevel 2 goto s2
+if errorlevel 1 goto s1
+goto s0
+:s255
+echo Windows NT newer than this ZEPHO.EXE names (verbose status 255)
 goto end
-:ntnew
-echo Windows NT, newer than Windows 11 and Server 2025 (verbose status 32)
+:newer
+echo A release only a newer ZEPHO.EXE names (verbose status 32 to 254)
 goto end
-:s2025
+:s31
 echo Windows Server 2025 (verbose status 31)
 goto end
-:w11
+:s30
 echo Windows 11 (verbose status 30)
 goto end
-:s2022
+:s29
 echo Windows Server 2022 (verbose status 29)
 goto end
-:s2019
+:s28
 echo Windows Server 2019 (verbose status 28)
 goto end
-:s2016
+:s27
 echo Windows Server 2016 (verbose status 27)
 goto end
-:w10
+:s26
 echo Windows 10 (verbose status 26)
 goto end
-:s2012r2
+:s25
 echo Windows Server 2012 R2 (verbose status 25)
 goto end
-:w81
+:s24
 echo Windows 8.1 (verbose status 24)
 goto end
-:s2012
+:s23
 echo Windows Server 2012 (verbose status 23)
 goto end
-:w8
+:s22
 echo Windows 8 (verbose status 22)
 goto end
-:s2008r2
+:s21
 echo Windows Server 2008 R2 (verbose status 21)
 goto end
-:w7
+:s20
 echo Windows 7 (verbose status 20)
 goto end
-:s2008
+:s19
 echo Windows Server 2008 (verbose status 19)
 goto end
-:vista
+:s18
 echo Windows Vista (verbose status 18)
 goto end
-:s2003
+:s17
 echo Windows Server 2003 (verbose status 17)
 goto end
-:xp64
+:s16
 echo Windows XP Professional x64 Edition (verbose status 16)
 goto end
-:xp
+:s15
 echo Windows XP (verbose status 15)
 goto end
-:w2kts
-echo Windows 2000 Terminal Services session (verbose status 14)
+:s14
+echo Windows 2000 Terminal Services Session (verbose status 14)
 goto end
-:nt4ts
+:s13
 echo Windows NT 4.0 Terminal Server Edition (verbose status 13)
 goto end
-:w2k
+:s12
 echo Windows 2000 (verbose status 12)
 goto end
-:nt4
+:s11
 echo Windows NT 4.0 (verbose status 11)
 goto end
-:me
+:s10
 echo Windows Millenium Edition (verbose status 10)
 goto end
-:w98se
-echo Windows 98 Second Edition (verbose status 9)
+:s9
+echo Windows 98 Second Edition final retail/OEM (verbose status 9)
 goto end
-:w98sp1
-echo Windows 98 SP1 (verbose status 8)
+:s8
+echo Windows 98 SP1 final Update (verbose status 8)
 goto end
-:w98
-echo Windows 98 (verbose status 7)
+:s7
+echo Windows 98 final retail/OEM (verbose status 7)
 goto end
-:w95c
-echo Windows 95C OSR 2.5 (verbose status 6)
+:s6
+echo Windows 95C OSR 2.5 final OEM (verbose status 6)
 goto end
-:w95b21o
-echo Windows 95B OSR 2.1 OEM (verbose status 5)
+:s5
+echo Windows 95B OSR 2.1 final OEM (verbose status 5)
 goto end
-:w95b21u
-echo Windows 95B OSR 2.1 Update (verbose status 4)
+:s4
+echo Windows 95B OSR 2.1 final Update (verbose status 4)
 goto end
-:w95b20
-echo Windows 95B OSR 2.0 (verbose status 3)
+:s3
+echo Windows 95B OSR 2.0 final OEM (verbose status 3)
 goto end
-:w95a
-echo Windows 95a OSR1 (verbose status 2)
+:s2
+echo Windows 95a OSR1 final Update (verbose status 2)
 goto end
-:w95
-echo Windows 95 (verbose status 1)
+:s1
+echo Windows 95 final OEM/Retail (verbose status 1)
 goto end
-:zero
+:s0
 echo Not recognised, or not on Windows (verbose status 0)
 goto end
 :notfound

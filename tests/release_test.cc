@@ -148,7 +148,7 @@ TEST(ReleaseCases, EveryLaterRowHasItsEdges) {
 
 // A session marker counts whatever its length, and only the release's own is read.
 TEST(TerminalMarker, AnyLengthCounts) {
-  for (const size_t length : {249, 250, 1000}) {
+  for (const size_t length : {249u, 250u, 1000u}) {
     World world;
     world.process.line = "zepho /VERBOSE /TERMINALS";
     world.version.fill = record(2, 5, 0, 2195);

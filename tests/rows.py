@@ -3,15 +3,17 @@ out, the command lines, worlds and exact bytes zepho.exe must give, and the
 check of a result against a row. tests/wine runs them under Wine;
 tests/cpu runs them on the emulated CPU."""
 import os
-from dataclasses import dataclass, field
+import shlex
+from dataclasses import dataclass, field, replace
 
 
 def crlf(*lines: str) -> bytes:
     return b"".join(line.encode("latin-1") + b"\r\n" for line in lines)
 
 
+DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data")
 # The help screen, byte for byte; the unit tests read the same file.
-with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "data", "help.txt"), "rb") as f:
+with open(os.path.join(DATA, "help.txt"), "rb") as f:
     HELP = f.read()
 
 
@@ -53,30 +55,70 @@ RECORDS = {
     "win10": (2, 10, 0, 18362, ""),
 }
 
-# release: (verbose line, status), (major line, status); None for no line.
-RELEASES = {
-    "win95": (("Windows 95 final OEM/Retail", 1), ("Windows 95 ", 1)),
-    "win98": (("Windows 98 Second Edition final retail/OEM", 9), ("Windows 98 Second Edition ", 3)),
-    "winme": (("Windows Millenium Edition", 10), ("Windows Millenium Edition", 4)),
-    "nt40": (("Windows NT 4.0 Service Pack 6a", 11), ("Windows NT 4.0 Service Pack 6a", 5)),
-    "win2k": (("Windows 2000 Service Pack 4", 12), ("Windows 2000 Service Pack 4", 6)),
-    "winxp": (("Windows XP Service Pack 3", 15), ("Windows XP Service Pack 3", 7)),
-    **{release: ((None, 0), (None, 0)) for release in ("nt351", "win2003", "vista", "win2008", "win7", "win2008r2",
-                                                         "win8", "win81", "win10")},
-}
-
-# What /ALL adds on the releases after XP: line, /VERBOSE status, /MAJOR status. The product type is
-# Wine 8's: its win7 says it is a server and its win2008r2 a workstation, so each is named as the other.
+# The product type Wine 8 gives in the longer record: its win7 says it is a server and its win2008r2 a
+# workstation, so /ALL names each as the other. The rest refuse that record or are never asked.
 PRODUCT_TYPES = {"win2003": 3, "vista": 1, "win2008": 3, "win7": 3, "win2008r2": 1, "win8": 1, "win81": 1, "win10": 1}
-LATER = {"win2003": ("Windows Server 2003 Service Pack 2", 17, 8), "vista": ("Windows Vista Service Pack 2", 18, 9),
-         "win2008": ("Windows Server 2008 Service Pack 2", 19, 9),
-         "win7": ("Windows Server 2008 R2 Service Pack 1", 21, 10), "win2008r2": ("Windows 7 Service Pack 1", 20, 10),
-         "win8": ("Windows 8 ", 22, 11), "win81": ("Windows 8.1 ", 24, 12), "win10": ("Windows 10 ", 26, 13)}
+MARKERS = ("WINSTATIONNAME", "SESSIONNAME")
+
+
+@dataclass
+class Case:
+    """A line of tests/data/releases.txt, the hand-written expectations the unit tests read too."""
+    number: int
+    record: tuple  # platform, major, minor, build, service pack
+    product_type: int  # None: the longer record is refused
+    env: dict
+    runs: list  # (switches, status)
+    line: str  # after "Operating System: ", for a status other than 0; None for none
+
+    def key(self):
+        p, major, minor, build, csd = self.record
+        return p, major, minor, build & 0xFFFF, csd.strip(), self.product_type
+
+    def rows(self, name, setup):
+        """A row for each switch set, with both session markers set or unset as the case has them."""
+        p, major, minor, build, csd = self.record
+        markers = sum((env(marker, self.env.get(marker)) for marker in MARKERS), [])
+        return [Row(f"{name}/{self.number}/{switches or '-'}", f"zepho {switches}".encode(),
+                    report(p, major, minor, build & 0xFFFF, csd.strip(), self.line if status else None), status,
+                    setup=setup + markers) for switches, status in self.runs]
+
+
+def read_cases():
+    cases = []
+    with open(os.path.join(DATA, "releases.txt"), encoding="ascii") as f:
+        for number, text in enumerate(f, 1):
+            t = [] if text.startswith("#") else shlex.split(text)
+            if t:
+                major, minor, build = t[1].split(".")
+                env = dict(pair.split("=", 1) for pair in t[4].split(",")) if t[4] != "-" else {}
+                runs = [(t[i], int(t[i + 1])) for i in range(5, len(t) - 1, 2)]
+                cases.append(Case(number, (int(t[0]), int(major), int(minor), int(build, 0), t[2]),
+                                  None if t[3] == "-" else int(t[3]), env, runs, None if t[-1] == "-" else t[-1]))
+    return cases
+
+
+CASES = read_cases()
+
+
+def case_rows(name, setup, key, quiet=False):
+    """The rows of every case for the record a Wine setting hands out: key is (platform, major, minor, build,
+    service pack, product type) as that setting gives them. Optionally one more under /QUIET."""
+    cases = [case for case in CASES if case.key() == key]
+    if not cases:
+        raise SystemExit(f"tests/data/releases.txt has no case for {name}, which gives {key}")
+    rows = sum((case.rows(name, setup) for case in cases), [])
+    if quiet:
+        first = rows[0]
+        rows.append(replace(first, name=f"{name}/quiet", command_line=first.command_line + b" /quiet", out=b""))
+    return rows
+
 
 WINE_KEY = r"HKCU\Software\Wine"
 NT_KEY = r"HKLM\Software\Microsoft\Windows NT\CurrentVersion"
 WIN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion"
 PRODUCT_KEY = r"HKLM\System\CurrentControlSet\Control\ProductOptions"
+PRODUCTS = {"WinNT": 1, "LanmanNT": 2, "ServerNT": 3, "Unknown": 0}  # what Wine makes of ProductType
 
 
 @dataclass
@@ -110,40 +152,9 @@ def reg(key, name, value):
 
 def release_rows():
     rows = []
-    for release, ((vline, vstatus), (mline, mstatus)) in RELEASES.items():
-        rec = RECORDS[release]
-        setup = version(release)
-        rows += [
-            Row(f"{release}/major", b"zepho.exe", report(*rec, mline), mstatus, setup=setup),
-            Row(f"{release}/verbose", b"zepho.exe /VERBOSE", report(*rec, vline), vstatus, setup=setup),
-            Row(f"{release}/quiet", b"zepho.exe /verbose /quiet", b"", vstatus, setup=setup),
-            Row(f"{release}/help", b"zepho.exe /Quiet /HELP", HELP, 0, setup=setup),
-        ]
-        line, verbose, major = LATER.get(release, (None, None, None))  # without a later row, as without /ALL
-        rows += [Row(f"{release}/all-verbose", b"zepho /VERBOSE /ALL", report(*rec, line or vline), verbose or vstatus,
-                     setup=setup),
-                 Row(f"{release}/all-major", b"zepho /All", report(*rec, line or mline), major or mstatus, setup=setup)]
-    return rows
-
-
-def terminal_rows():
-    rows = []
-    cases = [("nt40", "WINSTATIONNAME", "SESSIONNAME", "Windows NT 4.0 Service Pack 6a", " Terminal Server Edition", 11),
-             ("win2k", "SESSIONNAME", "WINSTATIONNAME", "Windows 2000 Service Pack 4", " Terminal Services Session", 12)]
-    for release, marker, other, line, suffix, status in cases:
-        rec = RECORDS[release]
-        for state, value in (("set", "RDP-Tcp#7"), ("empty", ""), ("unset", None)):
-            terminal = state == "set"
-            out = report(*rec, line + (suffix if terminal else ""))
-            setup = version(release) + env(marker, value) + env(other, "Console")
-            rows.append(Row(f"{release}/{marker}-{state}", b"zepho /VERBOSE /TERMINALS", out,
-                            status + 2 if terminal else status, setup=setup))
-        # The marker of the other release counts for nothing, and without
-        # /TERMINALS the marker is not looked at.
-        rows.append(Row(f"{release}/only-{other}", b"zepho /VERBOSE /TERMINALS", report(*rec, line), status,
-                        setup=version(release) + env(marker, None) + env(other, "RDP-Tcp#7")))
-        rows.append(Row(f"{release}/no-switch", b"zepho /VERBOSE", report(*rec, line), status,
-                        setup=version(release) + env(marker, "RDP-Tcp#7")))
+    for release, record in RECORDS.items():
+        rows += case_rows(release, version(release), (*record, PRODUCT_TYPES.get(release)), quiet=True)
+        rows.append(Row(f"{release}/help", b"zepho.exe /Quiet /HELP", HELP, 0, setup=version(release)))
     return rows
 
 
@@ -180,55 +191,32 @@ def output_rows():
 def record_rows():
     """Version records that no stock release gives, set up in the registry."""
     rows = []
-    nt = reg(WINE_KEY, "Version", None) + reg(NT_KEY, "CurrentVersion", "4.0")
-    for build, csd, shown, line, status in [
-        ("1381", "  Service Pack 9\xe9 ", "Service Pack 9\xe9", "Windows NT 4.0 Service Pack 9\xe9", 11),
-        ("2195", "", "", "Windows 2000 ", 12),
-        ("3000", "Service Pack 1", "Service Pack 1", None, 0),
-    ]:
+    nt = reg(WINE_KEY, "Version", None) + reg(NT_KEY, "CurrentVersion", "4.0") + reg(PRODUCT_KEY, "ProductType", None)
+    for build, csd in [("1381", "  Service Pack 6a "), ("2195", ""), ("2222", "")]:
         setup = nt + reg(NT_KEY, "CurrentBuildNumber", build) + reg(NT_KEY, "CSDVersion", csd)
-        rows.append(Row(f"record/nt-{build}", b"zepho /VERBOSE", report(2, 4, 0, build, shown, line), status,
-                        setup=setup))
-    rows.append(Row("record/nt-2195-terminal", b"zepho /VERBOSE /TERMINALS",
-                    report(2, 4, 0, 2195, "", "Windows 2000  Terminal Services Session"), 14,
-                    setup=nt + reg(NT_KEY, "CurrentBuildNumber", "2195") + reg(NT_KEY, "CSDVersion", "")
-                    + env("SESSIONNAME", "x")))
+        rows += case_rows(f"record/nt-{build}", setup, (2, 4, 0, int(build), csd.strip(), None))
     nine = reg(WINE_KEY, "Version", None) + reg(NT_KEY, "CurrentVersion", None) + reg(WIN_KEY, "SubVersionNumber", "")
-    for number, line, status in [
-        ("4.00.951", "Windows 95a OSR1 final Update", 2),
-        ("4.00.971", "Windows 95B OSR 2.1 final OEM", 5),
-        ("4.00.1111", "Windows 95B OSR 2.0 final OEM", 3),
-        ("4.00.1212", "Windows 95B OSR 2.1 final Update", 4),
-        ("4.00.1214", "Windows 95C OSR 2.5 final OEM", 6),
-        ("4.10.1998", "Windows 98 final retail/OEM", 7),
-        ("4.10.2000", "Windows 98 SP1 final Update", 8),
-    ]:
-        major, minor, build = number.split(".")
-        rows.append(Row(f"record/9x-{build}", b"zepho /VERBOSE",
-                        report(1, int(major), int(minor), int(build), "", line), status,
-                        setup=nine + reg(WIN_KEY, "VersionNumber", number)))
-    rows.append(Row("record/9x-2000-major", b"zepho", report(1, 4, 10, 2000, "", "Windows 98"), 2,
-                    setup=nine + reg(WIN_KEY, "VersionNumber", "4.10.2000")))
+    for number in ("4.00.951", "4.00.971", "4.00.1111", "4.00.1212", "4.00.1214", "4.10.1998", "4.10.2000"):
+        setup = nine + reg(WIN_KEY, "VersionNumber", number)
+        rows += case_rows(f"record/9x-{number}", setup, (1, *map(int, number.split(".")), "", None))
     rows.append(Row("record/win31", b"zepho /VERBOSE", None, 0, setup=version("win31")))
-    for number, build, product, csd, line, verbose, major in [
-        ("5.2", "3790", "WinNT", "Service Pack 2", "XP Professional x64 Edition Service Pack 2", 16, 8),
-        ("6.2", "9200", "ServerNT", "", "Server 2012 ", 23, 11), ("6.3", "9600", "ServerNT", "", "Server 2012 R2 ", 25, 12),
-        ("10.0", "14393", "ServerNT", "", "Server 2016 ", 27, 13), ("10.0", "17763", "ServerNT", "", "Server 2019 ", 28, 13),
-        ("10.0", "20348", "LanmanNT", "", "Server 2022 ", 29, 13), ("10.0", "26100", "ServerNT", "", "Server 2025 ", 31, 14),
-        ("10.0", "22631", "WinNT", "", "11 ", 30, 14), ("10.0", "26100", "WinNT", "", "11 ", 30, 14),
-        ("10.0", "22631", "Unknown", "", None, 0, 0),
+    for number, build, product, csd in [
+        ("5.2", "3790", "WinNT", "Service Pack 2"), ("6.2", "9200", "ServerNT", ""), ("6.3", "9600", "ServerNT", ""),
+        ("10.0", "14393", "ServerNT", ""), ("10.0", "17763", "ServerNT", ""), ("10.0", "20348", "LanmanNT", ""),
+        ("10.0", "26100", "ServerNT", ""), ("10.0", "26101", "ServerNT", ""), ("10.0", "26300", "ServerNT", ""),
+        ("10.0", "22631", "WinNT", ""), ("10.0", "26100", "WinNT", ""), ("10.0", "28000", "WinNT", ""),
+        ("10.0", "29000", "WinNT", ""), ("10.0", "22631", "Unknown", ""),
     ]:
         setup = version(None) + reg(NT_KEY, "CurrentVersion", number) + reg(NT_KEY, "CurrentBuildNumber", build) + reg(
             NT_KEY, "CSDVersion", csd) + reg(PRODUCT_KEY, "ProductType", product)
-        out = report(2, *number.split("."), build, csd, line and "Windows " + line)
-        rows += [Row(f"record/all-{number}-{build}-{product}", b"zepho /VERBOSE /ALL", out, verbose, setup=setup),
-                 Row(f"record/all-{number}-{build}-{product}-major", b"zepho /ALL", out, major, setup=setup)]
+        key = (2, *map(int, number.split(".")), int(build), csd, PRODUCTS[product])
+        rows += case_rows(f"record/all-{number}-{build}-{product}", setup, key)
     return rows
 
 
 def zepho_rows():
     """Every row that starts zepho.exe itself; each row's setup stands alone."""
-    return release_rows() + terminal_rows() + command_line_rows() + output_rows() + record_rows()
+    return release_rows() + command_line_rows() + output_rows() + record_rows()
 
 
 def check(row, status, out, err):

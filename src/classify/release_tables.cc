@@ -119,7 +119,7 @@ constexpr LaterTable packLater() {
 constexpr bool versionsInOrder() {
   uint32_t previous = 0;
   for (const LaterSource& row : kLaterSource) {
-    const uint32_t version = row.majorVersion << 4 | row.minorVersion;
+    const uint32_t version = uint32_t{row.majorVersion} << 4 | row.minorVersion;
     if (row.majorVersion > 15 || row.minorVersion > 15 || version < previous) return false;
     previous = version;
   }

@@ -62,10 +62,10 @@ const char* laterName(const LaterRow& row);
 
 // The row's major and minor version.
 inline uint32_t laterMajor(const LaterRow& row) {
-  return row.version >> 4;
+  return uint32_t{row.version} >> 4;
 }
 inline uint32_t laterMinor(const LaterRow& row) {
-  return row.version & 0x0F;
+  return uint32_t{row.version} & 0x0Fu;
 }
 
 // kWorkstation for product type 1, kServer for 2 (a domain controller) and

@@ -55,7 +55,7 @@ def wine_world(row, registry):
             registry[key] = bytes.fromhex(rest[2] if len(rest) > 2 else "").decode("latin-1") if what == "set" else None
     version = registry.get((wine_rows.WINE_KEY, "Version"))
     nt = {name: registry.get((wine_rows.NT_KEY, name)) for name in ("CurrentVersion", "CurrentBuildNumber", "CSDVersion")}
-    product = {"WinNT": 1, "LanmanNT": 2, "ServerNT": 3}.get(registry.get((wine_rows.PRODUCT_KEY, "ProductType")), 0)
+    product = wine_rows.PRODUCTS.get(registry.get((wine_rows.PRODUCT_KEY, "ProductType")))
     if version in wine_rows.RECORDS:
         p, major, minor, build, csd = wine_rows.RECORDS[version]
         product = wine_rows.PRODUCT_TYPES.get(version)
@@ -79,6 +79,13 @@ def wine_scenarios():
     """(scenario, the Wine row) for every Wine row that sets its world up."""
     registry = {}
     return [(wine_world(row, registry), row) for row in wine_rows.zepho_rows()]
+
+
+def case_scenarios():
+    """(scenario, row) for each case of the hand-written expectations, with its record exactly as written."""
+    return [(Scenario(row.name, row.command_line, case.record[:4] + (case.record[4].encode(),),
+                      {k: v.encode() for k, v in case.env.items()}, product_type=case.product_type), row)
+            for case in wine_rows.CASES for row in case.rows("case", [])]
 
 
 def knob_scenarios(wine_pairs):
@@ -208,7 +215,7 @@ def main():
     started = time.monotonic()
     machine = Machine(args.exe, newer_than_386)
     pairs = wine_scenarios()
-    rows = pairs + [(s, None) for s in knob_scenarios(pairs)]
+    rows = pairs + case_scenarios() + [(s, None) for s in knob_scenarios(pairs)]
     scenarios = [s for s, _ in rows]
     failed = 0
     for (s, wine_row), expected in zip(rows, oracle(args.oracle, scenarios)):

@@ -10,15 +10,16 @@ start Wine directly. Prints one line per failing row and "N passed, N failed".
 """
 import argparse
 import os
+import re
 import shutil
 import subprocess
 import sys
 import tempfile
 import time
 
-from tests.rows import RECORDS, Row, check, env, failure, record_rows, release_rows, report, terminal_rows, version, \
-    zepho_rows
+from tests.rows import RECORDS, Row, check, env, failure, record_rows, release_rows, report, version, zepho_rows
 from tests.wine.wine_session import WineSession
+from tools.regenerate import read_tables, statuses
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
@@ -27,45 +28,64 @@ NOT_FOUND = b"ZEPHO.EXE not found: put it in the current folder or on the PATH\r
 CMD = r"C:\windows\system32\cmd.exe"
 
 
-def batch_rows(exe, examples):
-    """The example batch files under cmd /c, once for every status of their
-    mode, each in the world of the first row above that gives that status
-    (status 0 from a row with /ALL, as the scripts pass it), and once without
-    ZEPHO.EXE after a program that ended with status 7."""
+MODES = (("whichwin.bat", "verbose"), ("whichmaj.bat", "major"))
+
+
+def batch_rows(exe, examples, tables, workdir):
+    """The example batch files under cmd /c, once for every status the program's tables give in their mode,
+    each in the world of the first row that gives it to the switches the script passes; once without any
+    ZEPHO.EXE after a program that ended with status 7; and WHICHWIN.BAT from a folder it shares with
+    ZEPHO.EXE alone, started by its full path from another current folder."""
     rows = []
-    path = env("PATH", winpath(os.path.dirname(exe)) + r";C:\windows\system32;C:\windows")
-    worlds = [row for row in release_rows() + terminal_rows() + record_rows() if row.status is not None
-              and b"/HELP" not in row.command_line.upper() and (row.status or b"/ALL" in row.command_line.upper())]
-    worlds.sort(key=lambda row: b"/TERMINALS" not in row.command_line.upper())  # the script asks for them
-    for script, mode, verbose, switches in (("whichwin.bat", "verbose", True, "/VERBOSE /TERMINALS /ALL /QUIET"),
-                                            ("whichmaj.bat", "major", False, "/ALL /QUIET")):
-        statuses = {}
-        for row in worlds:
-            if (b"/VERBOSE" in row.command_line.upper()) == verbose:
-                statuses.setdefault(row.status, row)
+    system = r"C:\windows\system32;C:\windows"
+    path = env("PATH", winpath(os.path.dirname(exe)) + ";" + system)
+    for script, mode in MODES:
+        worlds = {}
+        for row in release_rows() + record_rows():
+            words = row.command_line.decode("latin-1").upper().split()[1:]
+            marked = any(d.startswith("env set") for d in row.setup)
+            if (("/VERBOSE" in words and "/MAJOR" not in words) == (mode == "verbose") and "/HELP" not in words
+                    and row.status is not None and (row.status or "/ALL" in words)
+                    and ("/TERMINALS" in words or not marked or mode == "major")):
+                worlds.setdefault(row.status, row)
         command = winpath(os.path.join(examples, script)).encode()
-        for status, row in sorted(statuses.items()):
-            rows.append(Row(f"batch/{script}/{status}", b"cmd /c " + command, None, None, setup=row.setup + path,
-                            program=CMD, out_ends=f"({mode} status {status})\r\n".encode()))
+        for status in statuses(tables, mode):
+            if status not in worlds:
+                raise SystemExit(f"no Wine row gives {mode} status {status} for {script}")
+            rows.append(Row(f"batch/{script}/{status}", b"cmd /c " + command, None, None,
+                            setup=worlds[status].setup + path, program=CMD,
+                            out_ends=f"({mode} status {status})\r\n".encode()))
         rows.append(Row(f"batch/{script}/not-found", b"cmd /c cmd /c exit 7 & " + command, NOT_FOUND, None,
-                        f"Can't recognize 'zepho {switches}' as an internal or external command, or batch "
-                        "script.\r\n".encode(), setup=env("PATH", r"C:\windows\system32;C:\windows"), program=CMD))
+                        setup=env("PATH", system), program=CMD))
+    beside = os.path.join(workdir, "beside")
+    os.makedirs(beside)
+    shutil.copy(exe, os.path.join(beside, "ZEPHO.EXE"))
+    shutil.copy(os.path.join(examples, "whichwin.bat"), beside)
+    rows.append(Row("batch/whichwin.bat/beside", b"cmd /c " + winpath(os.path.join(beside, "whichwin.bat")).encode(),
+                    b"Windows XP (verbose status 15)\r\n", None, setup=version("winxp") + env("PATH", system),
+                    program=CMD))
     return rows
 
 
-def dos_rows(wine):
-    """Under DOS: ZEPHO.EXE prints nothing, status 0; the image's batch files print what cmd.exe does (`wine`),
-    and without ZEPHO.EXE, whatever status was left, the not-found line after the shell's complaints about FOR."""
+def dos_rows(wine, tables):
+    """Under DOS: ZEPHO.EXE prints nothing, status 0; the image's batch files print what cmd.exe does (`wine`)
+    for every status of the tables, and for the first and last a newer zepho may add; without ZEPHO.EXE,
+    whatever status was left, the not-found line after the shell's complaints about FOR."""
     zepho = [Row(f"dos/zepho {tail}".strip(), f"ZEPHO {tail}".encode(), b"", 0)
              for tail in ("", "/VERBOSE /QUIET", "/quiet", "/HELP", '"/QUIET" /MAJOR')]
-    scripts = (("WHICHWIN.BAT", b"verbose", 32), ("WHICHMAJ.BAT", b"major", 15))
-    return zepho + [Row(f"dos/A:{name}", f"A:\r\ncommand /c {name}".encode(),
-                        b"Not recognised, or not on Windows (%s status 0)\r\n" % mode, 0) for name, mode, _ in scripts] + [
-        Row(f"dos/{name}/{n}", b"cd S%d\r\ncommand /c A:\\%s" % (n, name.encode()),
-            wine.get(f"batch/{name.lower()}/{n}", (0, None, b""))[1], None, out_ends=b"(%s status %d)\r\n" % (mode, n))
-        for name, mode, top in scripts for n in range(top + 1)] + [
-        Row(f"dos/{name}/not-found-after-{n}", b"cd NONE\r\n..\\S%d\\ZEPHO\r\ncommand /c A:\\%s" % (n, name.encode()),
-            b"Illegal command: for.\r\n" * 2 + NOT_FOUND, None) for name, _, _ in scripts for n in (7, 0)]
+    rows = zepho + [Row(f"dos/A:{name.upper()}", f"A:\r\ncommand /c {name.upper()}".encode(),
+                        b"Not recognised, or not on Windows (%s status 0)\r\n" % mode.encode(), 0)
+                    for name, mode in MODES]
+    for name, mode in MODES:
+        given = statuses(tables, mode)
+        for n in given + [given[-2] + 1, given[-1] - 1]:
+            band = f"({mode} status {given[-2] + 1} to {given[-1] - 1})" if n not in given else f"({mode} status {n})"
+            rows.append(Row(f"dos/{name}/{n}", b"cd S%d\r\ncommand /c A:\\%s" % (n, name.upper().encode()),
+                            wine.get(f"batch/{name}/{n}", (0, None, b""))[1], None, out_ends=band.encode() + b"\r\n"))
+        rows += [Row(f"dos/{name}/not-found-after-{n}",
+                     b"cd NONE\r\n..\\S%d\\ZEPHO\r\ncommand /c A:\\%s" % (n, name.upper().encode()),
+                     b"Illegal command: for.\r\n" * 2 + NOT_FOUND, None) for n in (7, 0)]
+    return rows
 
 
 PAGE_COMMANDS = [
@@ -136,14 +156,15 @@ def run_launcher(wine, launcher, exe, rows, workdir):
 
 
 def run_dosbox(exe, rows, folder):
-    """{name: (status, stdout, stderr)}: one DOSBox, C: with ZEPHO.EXE, ONE.COM, S0-S32\\ZEPHO.EXE (a .COM inside),
-    an empty NONE, A: the image."""
+    """{name: (status, stdout, stderr)}: one DOSBox, C: with ZEPHO.EXE, ONE.COM, S0-S255\\ZEPHO.EXE (a .COM inside,
+    for the statuses the rows use), an empty NONE, A: the image."""
     subprocess.run([sys.executable, os.path.join(os.path.dirname(__file__), "../../scripts/make_package.py"),
                     "--exe", exe, "--version", "dos", "--out", folder], check=True, capture_output=True)
     run = [b"@echo off", b"imgmount a %s/zepho-dos.img -t floppy" % folder.encode()]
     for i, r in enumerate(rows):  # ONE.COM's status 1 stands if the row runs nothing
         run += [b"C:", b"cd\\", b"ONE", r.command_line + b">C:\\%d.OUT" % i, b"if errorlevel 1 echo %d>>C:\\STATUS.TXT" % i]
-    doubles = [("ONE.COM", 1)] + [(f"S{n}/ZEPHO.EXE", n) for n in range(33)]  # mov ax,4Cxxh; int 21h
+    used = {int(n) for n in re.findall(rb"\bS(\d+)\b", b" ".join(r.command_line for r in rows))}
+    doubles = [("ONE.COM", 1)] + [(f"S{n}/ZEPHO.EXE", n) for n in sorted(used)]  # mov ax,4Cxxh; int 21h
     files = {"ZEPHO.EXE": open(exe, "rb").read(), "RUN.BAT": b"\r\n".join(run + [b"exit", b""]), "NONE/NO.TXT": b"",
              **{name: b"\xb8%c\x4c\xcd\x21" % n for name, n in doubles}}
     for name, data in files.items():
@@ -192,6 +213,7 @@ def main():
     parser.add_argument("--exe", default=os.path.join(ROOT, "build/win32/zepho.exe"))
     parser.add_argument("--launcher", default=os.path.join(ROOT, "build/win32/zepho_launcher.exe"))
     parser.add_argument("--examples", default=os.path.join(ROOT, "examples"))
+    parser.add_argument("--tables", help="zepho_tables; by default the host preset's, built when needed")
     parser.add_argument("--only", default="", help="run only the rows whose name starts with this")
     parser.add_argument("--releases", help="docs/releases.md, to compare with what the program prints")
     parser.add_argument("--write-releases", help="write the page of releases here instead of comparing")
@@ -203,10 +225,11 @@ def main():
     passed = failed = 0
     try:
         wine.start()
-        rows = zepho_rows() + page_rows() + batch_rows(args.exe, args.examples)
+        tables = read_tables(args.tables)
+        rows = zepho_rows() + page_rows() + batch_rows(args.exe, args.examples, tables, workdir)
         rows = [row for row in rows if row.name.startswith(args.only)]
         results = run_launcher(wine, args.launcher, args.exe, rows, workdir)
-        dos = [row for row in dos_rows(results) if row.name.startswith(args.only)]
+        dos = [row for row in dos_rows(results, tables) if row.name.startswith(args.only)]
         results.update(run_dosbox(args.exe, dos, os.path.join(workdir, "dos")) if dos else {})
         outcomes = []
         for row in rows + dos:

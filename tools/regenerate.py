@@ -1,0 +1,227 @@
+#!/usr/bin/python3
+"""Everything that lists zepho's releases or statuses, made from the
+program's own tables (printed by the host-built zepho_tables, built when
+needed): the ladders of examples/whichwin.bat and whichmaj.bat, the
+README's status tables and the sentences around them, and the manual's
+tables, which scripts/make_package.py fills in when it packs.
+
+    /usr/bin/python3 tools/regenerate.py           rewrites the copies in the tree
+    /usr/bin/python3 tools/regenerate.py --check   fails when one is out of date
+
+Each made part of a file sits between a line that names its part and a line
+"end of NAME"; only that part is rewritten.
+"""
+import argparse
+import itertools
+import os
+import re
+import subprocess
+import sys
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(ROOT, "tools"))
+from host_build import build_host_target  # noqa: E402
+
+COMMAND = "/usr/bin/python3 tools/regenerate.py"
+MODES = {"verbose": "whichwin.bat", "major": "whichmaj.bat"}  # the batch file of each mode
+
+
+def read_tables(tool=None):
+    """The program's rows: {"verbose", "major": [(status, platform, build, name)], "terminal": [(status, build,
+    marker, suffix)], "all": [(verbose, major, version, kind, first, last, name)], "newer": (status, from major)}."""
+    if tool is None:
+        build_host_target("zepho_tables")
+        tool = os.path.join(ROOT, "build/host/zepho_tables")
+    tables = {"verbose": [], "major": [], "terminal": [], "all": []}
+    for fields in (line.split("\t") for line in subprocess.run([tool], capture_output=True, text=True,
+                                                               check=True).stdout.splitlines()):
+        kind, rest = fields[0], fields[1:]
+        if kind in ("verbose", "major"):
+            tables[kind].append((int(rest[0]), int(rest[1]), int(rest[2]), rest[3]))
+        elif kind == "terminal":
+            tables[kind].append((int(rest[0]), int(rest[2]), rest[3], rest[4]))
+        elif kind == "all":
+            first, last = map(int, rest[4].split("-"))
+            tables[kind].append((int(rest[0]), int(rest[1]), rest[2], rest[3], first, last, rest[5]))
+        else:
+            tables["newer"] = (int(rest[0]), int(rest[1]))
+    return tables
+
+
+def names_by_status(tables, mode, later=True):
+    """{status: [release names]} for every status the mode gives (under /ALL when `later`) but 0 and the
+    newer-NT one."""
+    names = {}
+    for status, _, build, name in tables[mode]:
+        names.setdefault(status, []).append(name.strip())
+    if mode == "verbose":
+        for status, build, _, suffix in tables["terminal"]:
+            base = next(name for _, _, b, name in tables["verbose"] if b == build)
+            names[status] = [base.strip() + suffix]
+    for verbose, major, *_, name in tables["all"] if later else []:
+        names.setdefault(verbose if mode == "verbose" else major, []).append(name)
+    return {status: list(dict.fromkeys(found)) for status, found in sorted(names.items())}
+
+
+def statuses(tables, mode):
+    """Every status the mode gives under /ALL, 0 and the newer-NT status included, lowest first."""
+    named = names_by_status(tables, mode)
+    if list(named) != list(range(1, len(named) + 1)):
+        sys.exit(f"regenerate: the {mode} statuses {list(named)} are not 1 to {len(named)} without a gap")
+    return [0, *named, tables["newer"][0]]
+
+
+def release_words(names):
+    text = "Windows " + names[0]
+    return text + "".join((" or " if i == len(names) - 1 else ", ") + name for i, name in enumerate(names[1:], 1))
+
+
+def ladder(tables, mode):
+    """The made part of a batch file: IF ERRORLEVEL from the highest status down, a line for each."""
+    named, top = names_by_status(tables, mode), tables["newer"][0]
+    free = max(named) + 1
+    lines = [f"rem The rest is made by {COMMAND} from the tables.",
+             f"if errorlevel {top} goto s{top}", f"if errorlevel {free} goto newer"]
+    lines += [f"if errorlevel {s} goto s{s}" for s in reversed(named)] + ["goto s0"]
+    said = {top: f"Windows NT newer than this ZEPHO.EXE names ({mode} status {top})",
+            "newer": f"A release only a newer ZEPHO.EXE names ({mode} status {free} to {top - 1})",
+            **{s: f"{release_words(names)} ({mode} status {s})" for s, names in reversed(named.items())},
+            0: f"Not recognised, or not on Windows ({mode} status 0)"}
+    for label, text in said.items():
+        lines += [f":{label}" if label == "newer" else f":s{label}", f"echo {text}", "goto end"]
+    lines += [":notfound", "set ZEPHOFOUND=", "echo ZEPHO.EXE not found: put it in the current folder or on the PATH",
+              ":end"]
+    return "\r\n".join(lines) + "\r\n"
+
+
+def later_rows(tables):
+    """(verbose, major, version, builds, release) of each /ALL row in words, the newer-NT rule first."""
+    top, since = tables["newer"]
+    rows = [(str(top), str(top), f"{since}.0 on", "beyond the rows below", "Windows NT <major>.<minor>")]
+    for verbose, major, version, _, first, last, name in sorted(tables["all"], reverse=True):
+        builds = "any" if (first, last) == (0, 65535) else f"to {last}" if first == 0 else \
+            str(first) if first == last else f"{first} on" if last == 65535 else f"{first}-{last}"
+        rows.append((str(verbose), str(major), version, builds, f"Windows {name}"))
+    return rows
+
+
+def kind_ranges(tables):
+    """(first, end, kind) of each run of /VERBOSE /ALL statuses that name one kind of system."""
+    kinds = sorted((verbose, kind) for verbose, _, _, kind, *_ in tables["all"])
+    runs = []
+    for kind, group in itertools.groupby(kinds, key=lambda row: row[1]):
+        group = [status for status, _ in group]
+        runs.append((group[0], group[-1] + 1, kind))
+    return runs
+
+
+def kind_script(tables, upper=False):
+    """A batch file that tells a server from a workstation by the /VERBOSE /ALL status."""
+    lines = ["@echo off", "zepho /VERBOSE /ALL /QUIET"]
+    lines += [f"if errorlevel {first} if not errorlevel {end} goto {kind}" for first, end, kind in kind_ranges(tables)]
+    free = max(verbose for verbose, *_ in tables["all"]) + 1
+    lines += [f"if errorlevel {free} goto newer", "echo Windows 95 to XP, or not recognised", "goto end",
+              ":workstation", "echo A workstation: XP x64, Vista, 7 or a later desktop Windows", "goto end",
+              ":server", "echo A server or domain controller", "goto end",
+              ":newer", "echo Newer than every release in this list", ":end"]
+    return "\n".join(line.upper() if upper and not line.startswith("echo ") else line for line in lines)
+
+
+def newest(tables):
+    """The newest workstation and server that /ALL names, in words."""
+    latest = {kind: name for _, _, _, kind, _, _, name in sorted(tables["all"])}
+    return f"Windows {latest['workstation']} and Windows {latest['server']}"
+
+
+def readme_parts(tables):
+    top = tables["newer"][0]
+    verbose, major = names_by_status(tables, "verbose", False), names_by_status(tables, "major", False)
+    old = [(s, verbose[s], major.get(s, [])) for s in reversed(verbose)]
+    return {
+        "opening": f"zepho tells a person or a batch file which Windows release it runs on: with\n"
+                   f"`/ALL`, every release from Windows 95 to {newest(tables)},\n"
+                   f"and any newer Windows NT as such (status {top}); without it, Windows 95 to XP.\n"
+                   "It prints the system's version record and a line naming the release, and\n"
+                   "ends with an exit status that encodes the release, so a batch file can\n"
+                   "branch on it with `IF ERRORLEVEL`.",
+        "statuses": "\n".join(["| status | `/VERBOSE` | `/MAJOR` (default) |", "|---|---|---|"] + [
+            f"| {s} | {release_words(v)} | {release_words(m) if m else ''} |" for s, v, m in old] + [
+            "| 0 | not recognised (NT 3.51; without `/ALL` also Server 2003, Vista and later), `/HELP`, or not on "
+            "Windows (see below) | the same |"]),
+        "all-statuses": "\n".join(["| `/VERBOSE /ALL` | `/ALL` | version | builds | release |", "|---|---|---|---|---|"]
+                                  + ["| " + " | ".join(row) + " |" for row in later_rows(tables)]),
+        "kinds": "```bat\n" + kind_script(tables) + "\n```",
+    }
+
+
+def status_table(rows):
+    """The manual's table of a mode: status, platform, builds, release."""
+    grouped = {}
+    for status, platform, build, name in rows:
+        platform = "NT" if platform == 2 else "9x"
+        name = name.strip() + (" <service pack>" if platform == "NT" else "")
+        grouped.setdefault((status, platform, name), []).append(str(build))
+    lines = ["  Status  Platform  Build        Release"]
+    for (status, platform, name), builds in sorted(grouped.items(), key=lambda item: -item[0][0]):
+        pairs = [", ".join(builds[i:i + 2]) + ("," if i + 2 < len(builds) else "") for i in range(0, len(builds), 2)]
+        for i, (build, text) in enumerate(itertools.zip_longest(pairs, name.split("\n"), fillvalue="")):
+            lines.append(f"  {status if i == 0 else '':>6}  {platform if i == 0 else '':<8}  {build:<11}  {text}".rstrip())
+    return "\n".join(lines)
+
+
+def manual_parts(tables):
+    """The manual's placeholders that come from the tables."""
+    statuses(tables, "verbose"), statuses(tables, "major")  # no gaps
+    verbose = list(tables["verbose"])
+    for status, build, marker, suffix in tables["terminal"]:
+        base = next(name for _, _, b, name in tables["verbose"] if b == build)
+        verbose.append((status, 2, build, f"{base.strip()}{suffix}\n(/TERMINALS given, {marker} set)"))
+    later = ["  Verbose  Major  Version    Builds       Release"]
+    later += [f"  {v:>7}  {m:>5}  {version:<9}  {builds:<11}  {name}"
+              for v, m, version, builds, name in later_rows(tables)]
+    script = "\n".join("  " + line for line in kind_script(tables, upper=True).split("\n"))
+    return {"VERBOSE_STATUSES": status_table(verbose), "MAJOR_STATUSES": status_table(tables["major"]),
+            "ALL_STATUSES": "\n".join(later), "NEWEST": newest(tables), "KINDS": script,
+            "TOP": str(tables["newer"][0])}
+
+
+def made_files(tables):
+    """{path: text} of every file in the tree with a made part, as it should read."""
+    files = {}
+    for mode, name in MODES.items():
+        path = os.path.join(ROOT, "examples", name)
+        with open(path, "rb") as f:
+            text = f.read().decode("ascii")
+        start = text.index("rem The rest is made by")
+        files[path] = text[:start] + ladder(tables, mode)
+    path = os.path.join(ROOT, "README.md")
+    with open(path) as f:
+        text = f.read()
+    for part, body in readme_parts(tables).items():
+        text = re.sub(rf"(<!-- made by tools/regenerate.py: {part} -->\n).*?(\n<!-- end of {part} -->)",
+                      lambda m: m.group(1) + body + m.group(2), text, flags=re.S)
+    files[path] = text
+    return files
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--check", action="store_true", help="only fail when a made part is out of date")
+    parser.add_argument("--tables", help="zepho_tables; by default the host preset's, built when needed")
+    args = parser.parse_args()
+    stale = []
+    for path, text in made_files(read_tables(args.tables)).items():
+        with open(path, "rb") as f:
+            if f.read().decode("ascii") == text:
+                continue
+        stale.append(os.path.relpath(path, ROOT))
+        if not args.check:
+            with open(path, "wb") as f:
+                f.write(text.encode("ascii"))
+    if args.check and stale:
+        sys.exit(f"regenerate: {', '.join(stale)} out of date with the program's tables; run {COMMAND}")
+    print(f"regenerate: {'rewrote ' + ', '.join(stale) if stale else 'everything is up to date'}")
+
+
+if __name__ == "__main__":
+    main()
