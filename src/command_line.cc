@@ -16,8 +16,9 @@ ArgumentReader::ArgumentReader(const char* text) : rest_(text) {
 
 bool ArgumentReader::next(std::string_view& argument) {
   if (ended_) return false;
-  argument = take();
-  ended_ = argument.empty();
+  length_ = take();
+  argument = {kept_.data(), length_ < kept_.size() ? length_ : kept_.size()};
+  ended_ = length_ == 0;
   return !ended_;
 }
 
@@ -31,8 +32,8 @@ bool ArgumentReader::next(std::string_view& argument) {
 // reached inside a quoted run, the argument is cut short instead: the rest
 // of it is read by the same rules and dropped, so that text the user quoted
 // never spills into further arguments. Either way the text is read once,
-// front to back, and nothing beyond the buffer is ever stored.
-std::string_view ArgumentReader::take() {
+// front to back, and only the first kKeptArgumentBytes are stored.
+size_t ArgumentReader::take() {
   for (;;) {
     while (isSeparator(*rest_)) ++rest_;
     if (rest_[0] != '"' || rest_[1] != '"') break;
@@ -42,7 +43,7 @@ std::string_view ArgumentReader::take() {
   bool quoted = false;
   bool truncated = false;
   for (char c = *rest_; c != '\0'; c = *++rest_) {
-    const bool full = fill == buffer_.size();
+    const bool full = fill == kMaxArgumentBytes;
     if (full && !quoted && !truncated) break;
     if (c == '"') {
       quoted = !quoted;
@@ -51,10 +52,11 @@ std::string_view ArgumentReader::take() {
     } else if (full) {
       truncated = true;
     } else {
-      buffer_[fill++] = c;
+      if (fill < kept_.size()) kept_[fill] = c;
+      ++fill;
     }
   }
-  return {buffer_.data(), fill};
+  return fill;
 }
 
 }  // namespace zepho

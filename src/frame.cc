@@ -13,10 +13,14 @@ bool Frame::writeLine(LineParts parts) {
 
 ReportLine Frame::composeReport(uint32_t code, uint32_t place) {
   char path[261];
-  uint32_t length = platform_.process.programFileName(path, sizeof path - 1);
-  if (length >= sizeof path) length = 0;
-  path[length] = '\0';
-  const char* module = baseName(path);
+  const uint32_t length = platform_.process.programFileName(path, sizeof path);
+  // 0 is a failure, and the buffer's size a name that did not fit and was
+  // cut: either way the name is not known, and the report says zepho.exe.
+  const char* module = "";
+  if (length != 0 && length < sizeof path) {
+    path[length] = '\0';
+    module = baseName(path);
+  }
   return composeFailureReport(code, place, *module != '\0' ? module : "zepho.exe");
 }
 

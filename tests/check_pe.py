@@ -55,21 +55,30 @@ def code_ranges(map_text):
 
 
 def instruction_problems(pe, map_text):
-    problems, counted, newer = [], 0, 0
+    """Instructions newer than the 386, a stack probe, and frames of 4 KB or more (which would need the probe)."""
+    problems, counted, newer, frame = ([f"links the stack probe {name}" for name in
+                                        sorted(set(re.findall(r"\b_*((?:chkstk\w*|alloca))\b", map_text)))], 0, 0, 0)
     base = pe.OPTIONAL_HEADER.ImageBase
     ranges = code_ranges(map_text)
     if not ranges:
-        return ["the link map names no code"], 0, 0
+        return ["the link map names no code"], 0, 0, 0
     for address, size, where in ranges:
         insns, end = disassemble(pe.get_data(address - base, size), address)
         counted += len(insns)
         if end != address + size:
             problems.append(f"bytes at {end:#x} in {where} do not decode")
+        eax = 0  # a frame of 4 KB or more is "mov eax, size; call the probe; sub esp, eax"
         for insn in insns:
+            if insn.mnemonic == "mov" and re.fullmatch(r"eax, 0x[0-9a-f]+", insn.op_str):
+                eax = int(insn.op_str[5:], 16)
+            if insn.mnemonic == "sub" and insn.op_str.startswith("esp, "):
+                frame = max(frame, eax if insn.op_str == "esp, eax" else int(insn.op_str[5:], 0))
             if newer_than_386(insn):
                 newer += 1
                 problems.append(f"{insn.address:#x}: {insn.mnemonic} {insn.op_str} is newer than the 386")
-    return problems, counted, newer
+    if frame >= 4096:
+        problems.append(f"a stack frame of {frame} bytes, 4 KB or more")
+    return problems, counted, newer, frame
 
 
 def manifest_problems(pe):
@@ -132,8 +141,8 @@ def main(path, map_path):
     if opt.CheckSum != pe.generate_checksum():
         problems.append(f"stored checksum {opt.CheckSum:#x}, computed {pe.generate_checksum():#x}")
     with open(map_path) as f:
-        isa_problems, counted, newer = instruction_problems(pe, f.read())
-    print(f"code: {counted} instructions, {newer} newer than the 386")
+        isa_problems, counted, newer, frame = instruction_problems(pe, f.read())
+    print(f"code: {counted} instructions, {newer} newer than the 386; largest stack frame {frame} bytes")
     problems += isa_problems
     for problem in problems:
         print(f"FAIL {path}: {problem}")

@@ -84,6 +84,7 @@ uint32_t FakeProcess::programFileName(char* buffer, uint32_t size) {
   const auto count = static_cast<uint32_t>(std::min<size_t>(fileName.size(), size));
   std::memcpy(buffer, fileName.data(), count);
   if (count < size) buffer[count] = '\0';
+  if (count == size && cutsLikeVista) buffer[size - 1] = '\0';
   return count;
 }
 

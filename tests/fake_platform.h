@@ -70,6 +70,7 @@ class FakeProcess : public ProcessPort {
 
   std::string line = "zepho.exe";
   std::string fileName = "C:\\TOOLS\\ZEPHO.EXE";
+  bool cutsLikeVista = false;  // a name that does not fit: XP's cut, or Vista's
   std::vector<uint32_t> exits;
 };
 

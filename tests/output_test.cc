@@ -164,16 +164,20 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(FailureReport, ModuleWithoutDirectoryAndLongPaths) {
   struct Row {
     std::string fileName, module;
+    bool vista = false;
   };
   const Row rows[] = {{"C:\\TOOLS\\ZEPHO.EXE", "ZEPHO.EXE"},
                       {"zepho.exe", "zepho.exe"},
                       {"Z:/tmp/build/zepho.exe", "zepho.exe"},
                       {"A:ZEPHO.EXE", "ZEPHO.EXE"},
                       {"", "zepho.exe"},
-                      {"C:\\" + std::string(300, 'd'), std::string(257, 'd')}};
+                      {"C:\\" + std::string(257, 'd'), std::string(257, 'd')},
+                      {"C:\\" + std::string(258, 'd'), "zepho.exe"},
+                      {"C:\\" + std::string(258, 'd'), "zepho.exe", true}};
   for (const Row& row : rows) {
     World world;
     world.process.fileName = row.fileName;
+    world.process.cutsLikeVista = row.vista;
     world.output.outHandle = kInvalidHandle;
     EXPECT_EQ(world.run(), 1u);
     EXPECT_EQ(world.output.err, "Exception EInOutError in module " + row.module +

@@ -79,7 +79,7 @@ class Case:
         """A row for each switch set, with both session markers set or unset as the case has them."""
         p, major, minor, build, csd = self.record
         markers = sum((env(marker, self.env.get(marker)) for marker in MARKERS), [])
-        return [Row(f"{name}/{self.number}/{switches or '-'}", f"zepho {switches}".encode(),
+        return [Row(f"{name}/{self.number}/{switches.replace(' ', '') or '-'}", f"zepho {switches}".encode(),
                     report(p, major, minor, build & 0xFFFF, csd.strip(), self.line if status else None), status,
                     setup=setup + markers) for switches, status in self.runs]
 

@@ -43,6 +43,7 @@ class Scenario:
     err_fails: bool = False
     module: bytes = b"C:\\TOOLS\\ZEPHO.EXE"
     product_type: int = None  # of the 156-byte record; None: that size is refused
+    vista_cut: bool = False  # a module name that does not fit is cut as Vista does, else as XP does
 
     def oracle_line(self):
         p, major, minor, build, csd = self.record
@@ -50,7 +51,7 @@ class Scenario:
         handle = "-1" if self.handle == INVALID else str(self.handle)
         fields = [self.command_line.hex(), p, major, minor, build, csd.hex(), *env, KINDS[self.kind], handle,
                   self.fail_from, self.fail_to, self.fail_code, self.short_from, self.short_to, int(self.err_fails),
-                  self.module.hex(), "-" if self.product_type is None else self.product_type]
+                  self.module.hex(), "-" if self.product_type is None else self.product_type, int(self.vista_cut)]
         return "\t".join(map(str, fields))
 
 
@@ -182,6 +183,8 @@ class Machine:
     def GetModuleFileNameA(self, module, buffer, size):
         count = min(len(self.s.module), size)
         self.uc.mem_write(buffer, self.s.module[:count] + (b"\0" if count < size else b""))
+        if count == size and self.s.vista_cut:  # Vista and later: one byte shorter, with a zero
+            self.uc.mem_write(buffer + size - 1, b"\0")
         return count
 
     def GetStdHandle(self, which):

@@ -97,7 +97,7 @@ def ladder(tables, mode):
 def later_rows(tables):
     """(verbose, major, version, builds, release) of each /ALL row in words, the newer-NT rule first."""
     top, since = tables["newer"]
-    rows = [(str(top), str(top), f"{since}.0 on", "beyond the rows below", "Windows NT <major>.<minor>")]
+    rows = [(str(top), str(top), f"{since}.0 on", "the rest", "Windows NT <major>.<minor>")]
     for verbose, major, version, _, first, last, name in sorted(tables["all"], reverse=True):
         builds = "any" if (first, last) == (0, 65535) else f"to {last}" if first == 0 else \
             str(first) if first == last else f"{first} on" if last == 65535 else f"{first}-{last}"
@@ -124,7 +124,9 @@ def kind_script(tables, upper=False):
               ":workstation", "echo A workstation: XP x64, Vista, 7 or a later desktop Windows", "goto end",
               ":server", "echo A server or domain controller", "goto end",
               ":newer", "echo Newer than every release in this list", ":end"]
-    return "\n".join(line.upper() if upper and not line.startswith("echo ") else line for line in lines)
+    if upper:
+        lines = [line.upper() if not line.startswith("echo ") else "ECHO" + line[4:] for line in lines]
+    return "\n".join(lines)
 
 
 def newest(tables):
@@ -159,7 +161,7 @@ def status_table(rows):
     grouped = {}
     for status, platform, build, name in rows:
         platform = "NT" if platform == 2 else "9x"
-        name = name.strip() + (" <service pack>" if platform == "NT" else "")
+        name = name.strip() + (" <service pack>" if platform == "NT" and "<" not in name else "")
         grouped.setdefault((status, platform, name), []).append(str(build))
     lines = ["  Status  Platform  Build        Release"]
     for (status, platform, name), builds in sorted(grouped.items(), key=lambda item: -item[0][0]):
@@ -175,7 +177,7 @@ def manual_parts(tables):
     verbose = list(tables["verbose"])
     for status, build, marker, suffix in tables["terminal"]:
         base = next(name for _, _, b, name in tables["verbose"] if b == build)
-        verbose.append((status, 2, build, f"{base.strip()}{suffix}\n(/TERMINALS given, {marker} set)"))
+        verbose.append((status, 2, build, f"{base.strip()} <service pack>{suffix}\n(/TERMINALS given, {marker} set)"))
     later = ["  Verbose  Major  Version    Builds       Release"]
     later += [f"  {v:>7}  {m:>5}  {version:<9}  {builds:<11}  {name}"
               for v, m, version, builds, name in later_rows(tables)]

@@ -18,6 +18,14 @@ constexpr SwitchRow kSwitches[] = {
     {"/VERBOSE", &RunOptions::verboseMode},      {"/ALL", &RunOptions::allReleases},
 };
 
+constexpr bool switchesFitTheKeptBytes() {
+  for (const SwitchRow& row : kSwitches) {
+    if (std::string_view(row.text).size() > kKeptArgumentBytes) return false;
+  }
+  return true;
+}
+static_assert(switchesFitTheKeptBytes(), "a switch longer than the bytes kept of an argument");
+
 char upperCase(char c) {
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }

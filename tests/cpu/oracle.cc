@@ -2,12 +2,12 @@
 // input line, one outcome per output line. The emulated-CPU rows compare
 // the shipped zepho.exe with it.
 //
-// In:  18 tab-separated fields: command line (hex), platform, major, minor,
+// In:  19 tab-separated fields: command line (hex), platform, major, minor,
 //      build, CSD (hex), WINSTATIONNAME and SESSIONNAME (hex, or - when
 //      unset), kind of standard output, its handle (-1 for an invalid one),
 //      failFrom, failTo, failCode, shortFrom, shortTo, errorFails (0/1),
 //      module file name (hex), product type of the longer version record
-//      (- when that query is refused).
+//      (- when that query is refused), a cut module name like Vista's (0/1).
 // Out: status, standard output (hex), standard error (hex), the calls, the
 //      environment names read, the sizes of the hand-overs and the size
 //      field at each version query (the last four comma-separated),
@@ -62,8 +62,8 @@ int main() {
     std::istringstream fields(line);
     for (std::string field; std::getline(fields, field, '\t');) f.push_back(field);
     if (!line.empty() && line.back() == '\t') f.emplace_back();  // an empty last field
-    if (f.size() != 18) {
-      std::cerr << "oracle: expected 18 fields, got " << f.size() << "\n";
+    if (f.size() != 19) {
+      std::cerr << "oracle: expected 19 fields, got " << f.size() << "\n";
       return 2;
     }
     World world;
@@ -82,6 +82,7 @@ int main() {
     world.output.errorFails = f[15] == "1";
     world.process.fileName = fromHex(f[16]);
     if (f[17] != "-") world.version.productType = static_cast<uint8_t>(number(f[17]));
+    world.process.cutsLikeVista = f[18] == "1";
     const uint32_t status = world.run();
     const auto& o = world.output;
     std::cout << status << '\t' << toHex(o.out) << '\t' << toHex(o.err) << '\t'

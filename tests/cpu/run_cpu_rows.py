@@ -124,6 +124,7 @@ def knob_scenarios(wine_pairs):
                  err_fails=True),
         Scenario("module/deep-path", handle=INVALID, module=b"C:\\" + b"DEEP\\" * 50 + b"ZEPHO.EXE"),
         Scenario("module/longer-than-buffer", handle=INVALID, module=b"C:\\" + b"d" * 300),
+        Scenario("module/longer-than-buffer-vista", handle=INVALID, module=b"C:\\" + b"d" * 258, vista_cut=True),
         Scenario("module/none", handle=INVALID, module=b""),
     ]
     # /ALL on the versions Wine cannot give, a query of the longer record refused (None) and odd product types.
