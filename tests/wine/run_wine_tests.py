@@ -98,8 +98,9 @@ PAGE_COMMANDS = [
 
 def page_rows():
     """Runs whose output makes up docs/releases.md; the page is the check."""
-    return [Row(f"page/{release}/{i}", line, None, None, setup=version(release) + setup)
-            for release in RECORDS for i, (_, line, setup) in enumerate(PAGE_COMMANDS)]
+    return [Row(f"page/{release}/{i}", line, None, None, setup=version(release) + setup) for release in RECORDS
+            for i, (_, line, setup) in [*enumerate(PAGE_COMMANDS), ("all-verbose", (0, b"zepho /VERBOSE /ALL", [])),
+                                        ("all-major", (0, b"zepho /ALL", []))]]
 
 
 def render_page(results):
@@ -120,7 +121,7 @@ def render_page(results):
              "a workstation, so /ALL names each as the other.", "",
              "| release | line of `zepho /VERBOSE /ALL` | its status | status of `zepho /ALL` |", "|---|---|---|---|"]
     for release in RECORDS:
-        (verbose, out, _), (major, _, _) = (results.get(f"{release}/all-{m}", (None, b"", b"")) for m in ("verbose", "major"))
+        (verbose, out, _), (major, _, _) = (results.get(f"page/{release}/all-{m}", (None, b"", b"")) for m in ("verbose", "major"))
         line = out.decode("latin-1").rstrip("\r\n").split("\r\n")[-1]  # the release line, or the blank one before
         text.append(f"| {release} | {f'`{line}`' if line.strip() else 'none'} | {verbose} | {major} |")
     return "\n".join(text) + "\n"
