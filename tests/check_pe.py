@@ -56,8 +56,8 @@ def code_ranges(map_text):
 
 def instruction_problems(pe, map_text):
     """Instructions newer than the 386, a stack probe, and frames of 4 KB or more (which would need the probe)."""
-    problems, counted, newer, frame = ([f"links the stack probe {name}" for name in
-                                        sorted(set(re.findall(r"\b_*((?:chkstk\w*|alloca))\b", map_text)))], 0, 0, 0)
+    probes = sorted(set(re.findall(r"\b_*((?:chkstk\w*|alloca))\b", map_text)))
+    problems, counted, newer, frame = [f"links the stack probe {name}" for name in probes], 0, 0, 0
     base = pe.OPTIONAL_HEADER.ImageBase
     ranges = code_ranges(map_text)
     if not ranges:
@@ -76,9 +76,7 @@ def instruction_problems(pe, map_text):
             if newer_than_386(insn):
                 newer += 1
                 problems.append(f"{insn.address:#x}: {insn.mnemonic} {insn.op_str} is newer than the 386")
-    if frame >= 4096:
-        problems.append(f"a stack frame of {frame} bytes, 4 KB or more")
-    return problems, counted, newer, frame
+    return problems + [f"a stack frame of {frame} bytes, 4 KB or more"] * (frame >= 4096), counted, newer, frame
 
 
 def manifest_problems(pe):

@@ -9,22 +9,17 @@
 namespace zepho {
 namespace {
 
-// An argument as the reader gives it: the bytes it keeps, then "+length"
-// when the argument was longer.
-std::string kept(const std::string& argument) {
-  if (argument.size() <= kKeptArgumentBytes) return argument;
-  return argument.substr(0, kKeptArgumentBytes) + "+" + std::to_string(argument.size());
+// An argument as the reader keeps it, then "+length" when it was longer.
+std::string kept(std::string_view argument, size_t length) {
+  const std::string_view head = argument.substr(0, kKeptArgumentBytes);
+  return std::string(head) + (length > head.size() ? "+" + std::to_string(length) : "");
 }
 
 std::vector<std::string> split(const std::string& text) {
   ArgumentReader reader(text.c_str());
   std::vector<std::string> arguments;
   std::string_view argument;
-  while (reader.next(argument)) {
-    arguments.push_back(std::string(argument) + (reader.length() > argument.size()
-                                                     ? "+" + std::to_string(reader.length())
-                                                     : ""));
-  }
+  while (reader.next(argument)) arguments.push_back(kept(argument, reader.length()));
   return arguments;
 }
 
@@ -42,7 +37,8 @@ class SplitTest : public ::testing::TestWithParam<SplitRow> {};
 
 TEST_P(SplitTest, GivesArguments) {
   std::vector<std::string> expected;
-  for (const std::string& argument : GetParam().arguments) expected.push_back(kept(argument));
+  for (const std::string& argument : GetParam().arguments)
+    expected.push_back(kept(argument, argument.size()));
   EXPECT_EQ(split(GetParam().text), expected);
 }
 
@@ -80,14 +76,14 @@ TEST(SplitLong, UnquotedHundredKilobytes) {
   const std::string text = "zepho " + std::string(100 * 1024, 'x');
   const auto arguments = split(text);
   ASSERT_EQ(arguments.size(), 25u);  // 102400 = 25 * 4096
-  for (const auto& argument : arguments) EXPECT_EQ(argument, kept(std::string(4096, 'x')));
+  for (const auto& argument : arguments) EXPECT_EQ(argument, kept(std::string(4096, 'x'), 4096));
 }
 
 TEST(SplitLong, QuotedHundredKilobytesStaysOneArgument) {
   const std::string text = "zepho \"/HELP " + std::string(100 * 1024, ' ') + "/QUIET\" /major";
   const auto arguments = split(text);
   ASSERT_EQ(arguments.size(), 2u);
-  EXPECT_EQ(arguments[0], kept("/HELP " + std::string(4090, ' ')));
+  EXPECT_EQ(arguments[0], kept("/HELP     ", 4096));  // ten bytes kept
   EXPECT_EQ(arguments[1], "/major");
 }
 
@@ -95,7 +91,7 @@ TEST(SplitLong, UnclosedQuoteToEndOfLongText) {
   const std::string text = "zepho /a \"" + std::string(100 * 1024, 'q');
   const auto arguments = split(text);
   ASSERT_EQ(arguments.size(), 2u);
-  EXPECT_EQ(arguments[1], kept(std::string(4096, 'q')));
+  EXPECT_EQ(arguments[1], kept(std::string(4096, 'q'), 4096));
 }
 
 }  // namespace

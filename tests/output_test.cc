@@ -68,14 +68,6 @@ TEST(HandOvers, ReportIntoPipeAtTheEnd) {
   EXPECT_EQ(sizes(world.output), (std::vector<size_t>{128, total - 128}));
 }
 
-TEST(HandOvers, QuietOpensNothing) {
-  World world;
-  world.process.line = "zepho /QUIET /VERBOSE";
-  world.version.fill = record(1, 4, 10, 2222);
-  EXPECT_EQ(world.run(), 9u);
-  EXPECT_TRUE(world.output.calls.empty());
-}
-
 struct FailureRow {
   const char* name;
   std::string commandLine;

@@ -70,17 +70,6 @@ TEST(QueryVersion, AsksOnceWithSizeSet) {
   EXPECT_EQ(source.sizesSeen, (std::vector<uint32_t>{148, 156}));
 }
 
-// The report's exact bytes, with the release line straight after it.
-TEST(PrintReport, SevenLinesThenRelease) {
-  World world;
-  world.process.line = "zepho";
-  world.version.fill = record(2, 5, 1, 2600);
-  EXPECT_EQ(world.run(), 7u);
-  EXPECT_EQ(world.output.out,
-            reportLines("2", "5", "1", "2600", "") + crlf({"Operating System: Windows XP "}));
-  EXPECT_NE(world.output.out.find("CSD Version     : \r\n"), std::string::npos);
-}
-
 TEST(PrintReport, HighBytesPassUnchanged) {
   World world;
   world.version.fill = record(2, 4, 0, 1381, "Service Pack 6a \xE9\xFF");

@@ -1,7 +1,8 @@
-"""The rows both end-to-end suites run: what each release Wine emulates hands
-out, the command lines, worlds and exact bytes zepho.exe must give, and the
-check of a result against a row. tests/wine runs them under Wine;
-tests/cpu runs them on the emulated CPU."""
+"""The rows of the end-to-end suites: what each release Wine emulates hands
+out, the cases of tests/data/releases.txt, the command lines, worlds and
+exact bytes zepho.exe must give, and the check of a result against a row.
+tests/wine runs them under Wine; tests/cpu runs the cases and the rows about
+the command line and standard output on the emulated CPU."""
 import os
 import shlex
 from dataclasses import dataclass, field, replace
@@ -35,28 +36,18 @@ def failure(place: int, message: str, module: str = "zepho.exe") -> bytes:
     return crlf(f"Exception EInOutError in module {module} at {place:08X}.\n{message}")
 
 
-# What each emulated release hands out: platform, major, minor, low 16 bits
-# of the build, trimmed service-pack text.
+# What each emulated release hands out: platform, major, minor, low 16 bits of the build, trimmed
+# service-pack text. And the product type Wine 8 gives in the longer record (None: refused or never asked):
+# its win7 says it is a server and its win2008r2 a workstation, so /ALL names each as the other.
 RECORDS = {
-    "win95": (1, 4, 0, 950, ""),
-    "win98": (1, 4, 10, 2222, "A"),
-    "winme": (1, 4, 90, 3000, ""),
-    "nt351": (2, 3, 51, 1057, "Service Pack 5"),
-    "nt40": (2, 4, 0, 1381, "Service Pack 6a"),
-    "win2k": (2, 5, 0, 2195, "Service Pack 4"),
-    "winxp": (2, 5, 1, 2600, "Service Pack 3"),
-    "win2003": (2, 5, 2, 3790, "Service Pack 2"),
-    "vista": (2, 6, 0, 6002, "Service Pack 2"),
-    "win2008": (2, 6, 0, 6002, "Service Pack 2"),
-    "win7": (2, 6, 1, 7601, "Service Pack 1"),
-    "win2008r2": (2, 6, 1, 7601, "Service Pack 1"),
-    "win8": (2, 6, 2, 9200, ""),
-    "win81": (2, 6, 3, 9600, ""),
+    "win95": (1, 4, 0, 950, ""), "win98": (1, 4, 10, 2222, "A"), "winme": (1, 4, 90, 3000, ""),
+    "nt351": (2, 3, 51, 1057, "Service Pack 5"), "nt40": (2, 4, 0, 1381, "Service Pack 6a"),
+    "win2k": (2, 5, 0, 2195, "Service Pack 4"), "winxp": (2, 5, 1, 2600, "Service Pack 3"),
+    "win2003": (2, 5, 2, 3790, "Service Pack 2"), "vista": (2, 6, 0, 6002, "Service Pack 2"),
+    "win2008": (2, 6, 0, 6002, "Service Pack 2"), "win7": (2, 6, 1, 7601, "Service Pack 1"),
+    "win2008r2": (2, 6, 1, 7601, "Service Pack 1"), "win8": (2, 6, 2, 9200, ""), "win81": (2, 6, 3, 9600, ""),
     "win10": (2, 10, 0, 18362, ""),
 }
-
-# The product type Wine 8 gives in the longer record: its win7 says it is a server and its win2008r2 a
-# workstation, so /ALL names each as the other. The rest refuse that record or are never asked.
 PRODUCT_TYPES = {"win2003": 3, "vista": 1, "win2008": 3, "win7": 3, "win2008r2": 1, "win8": 1, "win81": 1, "win10": 1}
 MARKERS = ("WINSTATIONNAME", "SESSIONNAME")
 
@@ -79,7 +70,7 @@ class Case:
         """A row for each switch set, with both session markers set or unset as the case has them."""
         p, major, minor, build, csd = self.record
         markers = sum((env(marker, self.env.get(marker)) for marker in MARKERS), [])
-        return [Row(f"{name}/{self.number}/{switches.replace(' ', '') or '-'}", f"zepho {switches}".encode(),
+        return [Row(f"{name}/{self.number}.{build}/{switches.replace(' ', '') or '-'}", f"zepho {switches}".encode(),
                     report(p, major, minor, build & 0xFFFF, csd.strip(), self.line if status else None), status,
                     setup=setup + markers) for switches, status in self.runs]
 
@@ -90,11 +81,11 @@ def read_cases():
         for number, text in enumerate(f, 1):
             t = [] if text.startswith("#") else shlex.split(text)
             if t:
-                major, minor, build = t[1].split(".")
+                major, minor, builds = t[1].split(".")
                 env = dict(pair.split("=", 1) for pair in t[4].split(",")) if t[4] != "-" else {}
                 runs = [(t[i], int(t[i + 1])) for i in range(5, len(t) - 1, 2)]
-                cases.append(Case(number, (int(t[0]), int(major), int(minor), int(build, 0), t[2]),
-                                  None if t[3] == "-" else int(t[3]), env, runs, None if t[-1] == "-" else t[-1]))
+                cases += [Case(number, (int(t[0]), int(major), int(minor), int(build, 0), t[2]), None if t[3] == "-"
+                               else int(t[3]), env, runs, None if t[-1] == "-" else t[-1]) for build in builds.split(",")]
     return cases
 
 
@@ -108,10 +99,8 @@ def case_rows(name, setup, key, quiet=False):
     if not cases:
         raise SystemExit(f"tests/data/releases.txt has no case for {name}, which gives {key}")
     rows = sum((case.rows(name, setup) for case in cases), [])
-    if quiet:
-        first = rows[0]
-        rows.append(replace(first, name=f"{name}/quiet", command_line=first.command_line + b" /quiet", out=b""))
-    return rows
+    return rows + [replace(rows[0], name=f"{name}/quiet", command_line=rows[0].command_line + b" /quiet", out=b"")
+                   ] * quiet
 
 
 WINE_KEY = r"HKCU\Software\Wine"
@@ -192,7 +181,7 @@ def record_rows():
     """Version records that no stock release gives, set up in the registry."""
     rows = []
     nt = reg(WINE_KEY, "Version", None) + reg(NT_KEY, "CurrentVersion", "4.0") + reg(PRODUCT_KEY, "ProductType", None)
-    for build, csd in [("1381", "  Service Pack 6a "), ("2195", ""), ("2222", "")]:
+    for build, csd in [("1381", "  Service Pack 6a "), ("2222", "")]:
         setup = nt + reg(NT_KEY, "CurrentBuildNumber", build) + reg(NT_KEY, "CSDVersion", csd)
         rows += case_rows(f"record/nt-{build}", setup, (2, 4, 0, int(build), csd.strip(), None))
     nine = reg(WINE_KEY, "Version", None) + reg(NT_KEY, "CurrentVersion", None) + reg(WIN_KEY, "SubVersionNumber", "")

@@ -11,8 +11,9 @@ Every block the CPU runs is checked against the 386's instruction set.
 Each scenario also runs through the host-built logic under the unit tests'
 fakes (the oracle), which takes the same knobs; the two must agree on status,
 both output streams, the calls in order, the environment names read and the
-hand-over sizes. The rows of the Wine suite run here too and must give the
-bytes and statuses they hold. Last, a sweep over build numbers compares the
+hand-over sizes. The cases of tests/data/releases.txt and the Wine suite's
+rows about the command line and standard output run here too and must give
+the bytes and statuses they hold. Last, a sweep over build numbers compares the
 exe with the oracle. Prints one line per failing row and a summary. Run
 from the source tree's root: python3 -m tests.cpu.run_cpu_rows --exe ...
 """
@@ -41,60 +42,29 @@ def oracle(path, scenarios):
     return [Outcome.parse(line) for line in done.stdout.splitlines()]
 
 
-def wine_world(row, registry):
-    """The Scenario a row of the Wine suite sets up, with records as the
-    releases fill them: 9x builds carry major and minor in the high word."""
-    env, stdout = {}, {"pipe": {}, "file": {"kind": "disk"}, "none": {"handle": 0},
-                       "invalid": {"handle": INVALID}, "broken": {"fail_from": 1, "fail_code": 232}}[row.stdout]
-    for directive in row.setup:
-        verb, what, *rest = directive.split()
-        if verb == "env":
-            env[rest[0]] = bytes.fromhex(rest[1] if len(rest) > 1 else "") if what == "set" else None
-        else:
-            key = (bytes.fromhex(rest[0]).decode(), rest[1])
-            registry[key] = bytes.fromhex(rest[2] if len(rest) > 2 else "").decode("latin-1") if what == "set" else None
-    version = registry.get((wine_rows.WINE_KEY, "Version"))
-    nt = {name: registry.get((wine_rows.NT_KEY, name)) for name in ("CurrentVersion", "CurrentBuildNumber", "CSDVersion")}
-    product = wine_rows.PRODUCTS.get(registry.get((wine_rows.PRODUCT_KEY, "ProductType")))
-    if version in wine_rows.RECORDS:
-        p, major, minor, build, csd = wine_rows.RECORDS[version]
-        product = wine_rows.PRODUCT_TYPES.get(version)
-        csd = f" {csd} " if p == 1 else csd
-    elif version is not None:
-        p, major, minor, build, csd = 0, 3, 10, 0, ""
-    elif nt["CurrentVersion"]:
-        major, minor = map(int, nt["CurrentVersion"].split("."))
-        p, build, csd = 2, int(nt["CurrentBuildNumber"]), nt["CSDVersion"] or ""
-    else:
-        major, minor, build = map(int, registry[(wine_rows.WIN_KEY, "VersionNumber")].split("."))
-        p, csd = 1, registry.get((wine_rows.WIN_KEY, "SubVersionNumber")) or ""
-    if p == 1:
-        build |= major << 24 | minor << 16
-    return Scenario(row.name, row.command_line, (p, major, minor, build, csd.encode("latin-1")),
-                    {k: v for k, v in env.items() if v is not None}, module=b"Z:\\build\\win32\\zepho.exe",
-                    product_type=product, **stdout)
+STDOUT = {"pipe": {}, "file": {"kind": "disk"}, "none": {"handle": 0}, "invalid": {"handle": INVALID},
+          "broken": {"fail_from": 1, "fail_code": 232}}
 
 
-def wine_scenarios():
-    """(scenario, the Wine row) for every Wine row that sets its world up."""
-    registry = {}
-    return [(wine_world(row, registry), row) for row in wine_rows.zepho_rows()]
-
-
-def case_scenarios():
-    """(scenario, row) for each case of the hand-written expectations, with its record exactly as written."""
-    return [(Scenario(row.name, row.command_line, case.record[:4] + (case.record[4].encode(),),
-                      {k: v.encode() for k, v in case.env.items()}, product_type=case.product_type), row)
-            for case in wine_rows.CASES for row in case.rows("case", [])]
+def row_scenarios():
+    """(scenario, row): each case of the hand-written expectations with its record exactly as written, and
+    the Wine suite's rows about the command line and standard output in Windows XP's world."""
+    pairs = [(Scenario(row.name, row.command_line, case.record[:4] + (case.record[4].encode(),),
+                       {k: v.encode() for k, v in case.env.items()}, product_type=case.product_type), row)
+             for case in wine_rows.CASES for row in case.rows("case", [])]
+    xp = wine_rows.RECORDS["winxp"]
+    return pairs + [(Scenario(row.name, row.command_line, xp[:4] + (xp[4].encode(),),
+                              module=b"Z:\\build\\win32\\zepho.exe", **STDOUT[row.stdout]), row)
+                    for row in wine_rows.command_line_rows() + wine_rows.output_rows()]
 
 
 def knob_scenarios(wine_pairs):
-    """What Wine cannot give: every release of the Wine rows on a console
-    in both modes, and the faults of standard output."""
+    """What Wine cannot give: every record of the cases on a console in
+    both modes, and the faults of standard output."""
     rows = []
     seen = set()
     for s, _ in wine_pairs:
-        if s.record in seen or not s.name.startswith(("win", "nt", "record")):
+        if s.record in seen or not s.name.startswith("case"):
             continue
         seen.add(s.record)
         for line in (b"zepho /VERBOSE", b"zepho"):
@@ -127,12 +97,6 @@ def knob_scenarios(wine_pairs):
         Scenario("module/longer-than-buffer-vista", handle=INVALID, module=b"C:\\" + b"d" * 258, vista_cut=True),
         Scenario("module/none", handle=INVALID, module=b""),
     ]
-    # /ALL on the versions Wine cannot give, a query of the longer record refused (None) and odd product types.
-    for (major, minor), build, product, line in itertools.product(
-            ((5, 2), (6, 0), (6, 1), (6, 2), (6, 3), (6, 4), (11, 0), (4294967295, 0)), (0, 3790, 20348, 65535),
-            (1, 2, 3, 0, 255, None), (b"zepho /ALL", b"zepho /VERBOSE /TERMINALS /ALL")):
-        rows.append(Scenario(f"all/{major}.{minor}/{build}/{product}/{line.decode()}", line,
-                             (2, major, minor, 0x7FFF0000 | build, b"SP1"), product_type=product))
     for code in (2, 3, 4, 5, 100, 101, 106, 112, 232, 0, 0xFFFFFFFF):
         rows.append(Scenario(f"stdout/console-fails-{code}-once", kind="char", fail_from=3, fail_to=3,
                              fail_code=code))
@@ -215,8 +179,8 @@ def main():
         build_host_target("zepho_oracle")
     started = time.monotonic()
     machine = Machine(args.exe, newer_than_386)
-    pairs = wine_scenarios()
-    rows = pairs + case_scenarios() + [(s, None) for s in knob_scenarios(pairs)]
+    pairs = row_scenarios()
+    rows = pairs + [(s, None) for s in knob_scenarios(pairs)]
     scenarios = [s for s, _ in rows]
     failed = 0
     for (s, wine_row), expected in zip(rows, oracle(args.oracle, scenarios)):

@@ -27,8 +27,9 @@ void check(bool condition, int line) {
 // 0, 1 (also a failed write) and the statuses of the program's own tables.
 bool isStatusOfTheTables(uint32_t status) {
   bool found = status <= 1 || status == zepho::kStatusNewerNt;
-  for (const auto& row : zepho::verboseTable()) found |= status == row.status;
-  for (const auto& row : zepho::majorTable()) found |= status == row.status;
+  for (const auto table : {zepho::verboseTable(), zepho::majorTable()}) {
+    for (const auto& row : table) found |= status == row.status;
+  }
   for (const auto& row : zepho::terminalTable()) found |= status == row.status;
   for (const auto& row : zepho::laterTable())
     found |= status == row.verboseStatus || status == row.majorStatus;
@@ -77,11 +78,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   world.process.line = world.process.line.c_str();  // the text ends at its first zero byte
 
   const uint32_t status = world.run();
-  if (std::getenv("ZEPHO_FUZZ_DEBUG")) {
-    for (const auto& b : world.output.handOvers)
-      std::fprintf(stderr, "[%zu] %s\n", b.size(), b.c_str());
-    std::fprintf(stderr, "status %u line %s\n", status, world.process.line.c_str());
-  }
   require(isStatusOfTheTables(status));  // also catches a run that ended other than exactly once
 
   // Standard output gets blocks of at most 128 bytes: on a console each

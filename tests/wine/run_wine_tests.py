@@ -33,20 +33,17 @@ MODES = (("whichwin.bat", "verbose"), ("whichmaj.bat", "major"))
 
 def batch_rows(exe, examples, tables, workdir):
     """The example batch files under cmd /c, once for every status the program's tables give in their mode,
-    each in the world of the first row that gives it to the switches the script passes; once without any
-    ZEPHO.EXE after a program that ended with status 7; and WHICHWIN.BAT from a folder it shares with
-    ZEPHO.EXE alone, started by its full path from another current folder."""
-    rows = []
-    system = r"C:\windows\system32;C:\windows"
+    each in the world of a row that gives it to the switches the script passes; without any ZEPHO.EXE after
+    a status of 7; and WHICHWIN.BAT by its full path from another folder, with ZEPHO.EXE only beside it."""
+    rows, system = [], r"C:\windows\system32;C:\windows"
     path = env("PATH", winpath(os.path.dirname(exe)) + ";" + system)
     for script, mode in MODES:
         worlds = {}
         for row in release_rows() + record_rows():
-            words = row.command_line.decode("latin-1").upper().split()[1:]
-            marked = any(d.startswith("env set") for d in row.setup)
+            words = row.command_line.decode("latin-1").upper().split()
             if (("/VERBOSE" in words and "/MAJOR" not in words) == (mode == "verbose") and "/HELP" not in words
-                    and row.status is not None and (row.status or "/ALL" in words)
-                    and ("/TERMINALS" in words or not marked or mode == "major")):
+                    and (row.status or "/ALL" in words) and ("/TERMINALS" in words or mode == "major"
+                                                             or not any(d.startswith("env set") for d in row.setup))):
                 worlds.setdefault(row.status, row)
         command = winpath(os.path.join(examples, script)).encode()
         for status in statuses(tables, mode):
@@ -57,10 +54,8 @@ def batch_rows(exe, examples, tables, workdir):
                             out_ends=f"({mode} status {status})\r\n".encode()))
         rows.append(Row(f"batch/{script}/not-found", b"cmd /c cmd /c exit 7 & " + command, NOT_FOUND, None,
                         setup=env("PATH", system), program=CMD))
-    beside = os.path.join(workdir, "beside")
-    os.makedirs(beside)
-    shutil.copy(exe, os.path.join(beside, "ZEPHO.EXE"))
-    shutil.copy(os.path.join(examples, "whichwin.bat"), beside)
+    os.makedirs(beside := os.path.join(workdir, "beside"))
+    shutil.copy(exe, os.path.join(beside, "ZEPHO.EXE")), shutil.copy(os.path.join(examples, "whichwin.bat"), beside)
     rows.append(Row("batch/whichwin.bat/beside", b"cmd /c " + winpath(os.path.join(beside, "whichwin.bat")).encode(),
                     b"Windows XP (verbose status 15)\r\n", None, setup=version("winxp") + env("PATH", system),
                     program=CMD))
@@ -73,10 +68,10 @@ def dos_rows(wine, tables):
     whatever status was left, the not-found line after the shell's complaints about FOR."""
     zepho = [Row(f"dos/zepho {tail}".strip(), f"ZEPHO {tail}".encode(), b"", 0)
              for tail in ("", "/VERBOSE /QUIET", "/quiet", "/HELP", '"/QUIET" /MAJOR')]
-    rows = zepho + [Row(f"dos/A:{name.upper()}", f"A:\r\ncommand /c {name.upper()}".encode(),
-                        b"Not recognised, or not on Windows (%s status 0)\r\n" % mode.encode(), 0)
-                    for name, mode in MODES]
+    rows = zepho
     for name, mode in MODES:
+        rows.append(Row(f"dos/A:{name.upper()}", f"A:\r\ncommand /c {name.upper()}".encode(),
+                        b"Not recognised, or not on Windows (%s status 0)\r\n" % mode.encode(), 0))
         given = statuses(tables, mode)
         for n in given + [given[-2] + 1, given[-1] - 1]:
             band = f"({mode} status {given[-2] + 1} to {given[-1] - 1})" if n not in given else f"({mode} status {n})"
