@@ -107,7 +107,7 @@ WINE_KEY = r"HKCU\Software\Wine"
 NT_KEY = r"HKLM\Software\Microsoft\Windows NT\CurrentVersion"
 WIN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion"
 PRODUCT_KEY = r"HKLM\System\CurrentControlSet\Control\ProductOptions"
-PRODUCTS = {"WinNT": 1, "LanmanNT": 2, "ServerNT": 3, "Unknown": 0}  # what Wine makes of ProductType
+PRODUCTS = {1: "WinNT", 2: "LanmanNT", 3: "ServerNT", 0: "Unknown"}  # ProductType as Wine reads it
 
 
 @dataclass
@@ -189,17 +189,14 @@ def record_rows():
         setup = nine + reg(WIN_KEY, "VersionNumber", number)
         rows += case_rows(f"record/9x-{number}", setup, (1, *map(int, number.split(".")), "", None))
     rows.append(Row("record/win31", b"zepho /VERBOSE", None, 0, setup=version("win31")))
-    for number, build, product, csd in [
-        ("5.2", "3790", "WinNT", "Service Pack 2"), ("6.2", "9200", "ServerNT", ""), ("6.3", "9600", "ServerNT", ""),
-        ("10.0", "14393", "ServerNT", ""), ("10.0", "17763", "ServerNT", ""), ("10.0", "20348", "LanmanNT", ""),
-        ("10.0", "26100", "ServerNT", ""), ("10.0", "26101", "ServerNT", ""), ("10.0", "26300", "ServerNT", ""),
-        ("10.0", "22631", "WinNT", ""), ("10.0", "26100", "WinNT", ""), ("10.0", "28000", "WinNT", ""),
-        ("10.0", "29000", "WinNT", ""), ("10.0", "22631", "Unknown", ""),
-    ]:
-        setup = version(None) + reg(NT_KEY, "CurrentVersion", number) + reg(NT_KEY, "CurrentBuildNumber", build) + reg(
-            NT_KEY, "CSDVersion", csd) + reg(PRODUCT_KEY, "ProductType", product)
-        key = (2, *map(int, number.split(".")), int(build), csd, PRODUCTS[product])
-        rows += case_rows(f"record/all-{number}-{build}-{product}", setup, key)
+    # Every NT case from 5.2 on that the registry can make: what a release named later brings, too.
+    for key in dict.fromkeys(case.key() for case in CASES):
+        p, major, minor, build, csd, product = key
+        if p == 2 and f"{major}.{minor}" in ("5.2", "6.0", "6.1", "6.2", "6.3", "10.0") and product in PRODUCTS:
+            setup = version(None) + reg(NT_KEY, "CurrentVersion", f"{major}.{minor}") + reg(
+                NT_KEY, "CurrentBuildNumber", str(build)) + reg(NT_KEY, "CSDVersion", csd) + reg(
+                PRODUCT_KEY, "ProductType", PRODUCTS[product])
+            rows += case_rows(f"record/{major}.{minor}.{build}-{product}", setup, key)
     return rows
 
 
