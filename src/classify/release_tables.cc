@@ -87,7 +87,7 @@ constexpr LaterSource kLaterSource[] = {
     {10, 0, kServer, 31, 14, 26100, 26100, "Server 2025"},
 };
 
-constexpr size_t laterNameBytes() {
+consteval size_t laterNameBytes() {
   size_t bytes = 0;
   for (const LaterSource& row : kLaterSource) bytes += row.name.size() + 1;
   return bytes;
@@ -98,7 +98,7 @@ struct LaterTable {
   std::array<char, laterNameBytes()> names;  // zero-terminated, in the order of the rows
 };
 
-constexpr LaterTable packLater() {
+consteval LaterTable packLater() {
   LaterTable table{};
   size_t offset = 0;
   for (size_t i = 0; i < table.rows.size(); ++i) {
@@ -116,7 +116,7 @@ constexpr LaterTable packLater() {
 }
 
 // Rows go by version, each version in four bits a number.
-constexpr bool versionsInOrder() {
+consteval bool versionsInOrder() {
   uint32_t previous = 0;
   for (const LaterSource& row : kLaterSource) {
     const uint32_t version = uint32_t{row.majorVersion} << 4 | row.minorVersion;

@@ -18,7 +18,7 @@ constexpr SwitchRow kSwitches[] = {
     {"/VERBOSE", &RunOptions::verboseMode},      {"/ALL", &RunOptions::allReleases},
 };
 
-constexpr bool switchesFitTheKeptBytes() {
+consteval bool switchesFitTheKeptBytes() {
   for (const SwitchRow& row : kSwitches) {
     if (std::string_view(row.text).size() > kKeptArgumentBytes) return false;
   }
