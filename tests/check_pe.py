@@ -67,12 +67,9 @@ def instruction_problems(pe, map_text):
         counted += len(insns)
         if end != address + size:
             problems.append(f"bytes at {end:#x} in {where} do not decode")
-        eax = 0  # a frame of 4 KB or more is "mov eax, size; call the probe; sub esp, eax"
-        for insn in insns:
-            if insn.mnemonic == "mov" and re.fullmatch(r"eax, 0x[0-9a-f]+", insn.op_str):
-                eax = int(insn.op_str[5:], 16)
-            if insn.mnemonic == "sub" and insn.op_str.startswith("esp, "):
-                frame = max(frame, eax if insn.op_str == "esp, eax" else int(insn.op_str[5:], 0))
+        for insn in insns:  # a frame of 4 KB or more comes with the probe, or as "sub esp, size" without it
+            if insn.mnemonic == "sub" and re.fullmatch(r"esp, (0x)?[0-9a-f]+", insn.op_str):
+                frame = max(frame, int(insn.op_str[5:], 0))
             if newer_than_386(insn):
                 newer += 1
                 problems.append(f"{insn.address:#x}: {insn.mnemonic} {insn.op_str} is newer than the 386")

@@ -49,7 +49,6 @@ RECORDS = {
     "win10": (2, 10, 0, 18362, ""),
 }
 PRODUCT_TYPES = {"win2003": 3, "vista": 1, "win2008": 3, "win7": 3, "win2008r2": 1, "win8": 1, "win81": 1, "win10": 1}
-MARKERS = ("WINSTATIONNAME", "SESSIONNAME")
 
 
 @dataclass
@@ -69,7 +68,7 @@ class Case:
     def rows(self, name, setup):
         """A row for each switch set, with both session markers set or unset as the case has them."""
         p, major, minor, build, csd = self.record
-        markers = sum((env(marker, self.env.get(marker)) for marker in MARKERS), [])
+        markers = sum((env(marker, self.env.get(marker)) for marker in ("WINSTATIONNAME", "SESSIONNAME")), [])
         return [Row(f"{name}/{self.number}.{build}/{switches.replace(' ', '') or '-'}", f"zepho {switches}".encode(),
                     report(p, major, minor, build & 0xFFFF, csd.strip(), self.line if status else None), status,
                     setup=setup + markers) for switches, status in self.runs]
@@ -93,8 +92,7 @@ CASES = read_cases()
 
 
 def case_rows(name, setup, key, quiet=False):
-    """The rows of every case for the record a Wine setting hands out: key is (platform, major, minor, build,
-    service pack, product type) as that setting gives them. Optionally one more under /QUIET."""
+    """The rows of every case for what a Wine setting hands out, `key` (Case.key), and maybe one under /QUIET."""
     cases = [case for case in CASES if case.key() == key]
     if not cases:
         raise SystemExit(f"tests/data/releases.txt has no case for {name}, which gives {key}")

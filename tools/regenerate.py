@@ -105,21 +105,15 @@ def later_rows(tables):
     return rows
 
 
-def kind_ranges(tables):
-    """(first, end, kind) of each run of /VERBOSE /ALL statuses that name one kind of system."""
-    kinds = sorted((verbose, kind) for verbose, _, _, kind, *_ in tables["all"])
-    runs = []
-    for kind, group in itertools.groupby(kinds, key=lambda row: row[1]):
-        group = [status for status, _ in group]
-        runs.append((group[0], group[-1] + 1, kind))
-    return runs
-
-
 def kind_script(tables, upper=False):
-    """A batch file that tells a server from a workstation by the /VERBOSE /ALL status."""
+    """A batch file that tells a server from a workstation by the /VERBOSE /ALL status: for each run of
+    statuses of one kind, IF ERRORLEVEL its first IF NOT ERRORLEVEL the one past its last."""
     lines = ["@echo off", "zepho /VERBOSE /ALL /QUIET"]
-    lines += [f"if errorlevel {first} if not errorlevel {end} goto {kind}" for first, end, kind in kind_ranges(tables)]
-    free = max(verbose for verbose, *_ in tables["all"]) + 1
+    kinds = sorted((verbose, kind) for verbose, _, _, kind, *_ in tables["all"])
+    for kind, run in itertools.groupby(kinds, key=lambda row: row[1]):
+        run = [status for status, _ in run]
+        lines.append(f"if errorlevel {run[0]} if not errorlevel {run[-1] + 1} goto {kind}")
+    free = kinds[-1][0] + 1
     lines += [f"if errorlevel {free} goto newer", "echo Windows 95 to XP, or not recognised", "goto end",
               ":workstation", "echo A workstation: XP x64, Vista, 7 or a later desktop Windows", "goto end",
               ":server", "echo A server or domain controller", "goto end",

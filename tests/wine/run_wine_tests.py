@@ -10,7 +10,6 @@ start Wine directly. Prints one line per failing row and "N passed, N failed".
 """
 import argparse
 import os
-import re
 import shutil
 import subprocess
 import sys
@@ -63,9 +62,8 @@ def batch_rows(exe, examples, tables, workdir):
 
 
 def dos_rows(wine, tables):
-    """Under DOS: ZEPHO.EXE prints nothing, status 0; the image's batch files print what cmd.exe does (`wine`)
-    for every status of the tables, and for the first and last a newer zepho may add; without ZEPHO.EXE,
-    whatever status was left, the not-found line after the shell's complaints about FOR."""
+    """Under DOS: ZEPHO.EXE prints nothing, status 0; the batch files print what cmd.exe does (`wine`) for every
+    status of the tables and the first and last only a newer zepho gives; without ZEPHO.EXE, the not-found line."""
     zepho = [Row(f"dos/zepho {tail}".strip(), f"ZEPHO {tail}".encode(), b"", 0)
              for tail in ("", "/VERBOSE /QUIET", "/quiet", "/HELP", '"/QUIET" /MAJOR')]
     rows = zepho
@@ -152,15 +150,14 @@ def run_launcher(wine, launcher, exe, rows, workdir):
 
 
 def run_dosbox(exe, rows, folder):
-    """{name: (status, stdout, stderr)}: one DOSBox, C: with ZEPHO.EXE, ONE.COM, S0-S255\\ZEPHO.EXE (a .COM inside,
-    for the statuses the rows use), an empty NONE, A: the image."""
+    """{name: (status, stdout, stderr)}: one DOSBox, C: with ZEPHO.EXE, ONE.COM, S0-S255\\ZEPHO.EXE (a .COM inside),
+    an empty NONE, A: the image."""
     subprocess.run([sys.executable, os.path.join(os.path.dirname(__file__), "../../scripts/make_package.py"),
                     "--exe", exe, "--version", "dos", "--out", folder], check=True, capture_output=True)
     run = [b"@echo off", b"imgmount a %s/zepho-dos.img -t floppy" % folder.encode()]
     for i, r in enumerate(rows):  # ONE.COM's status 1 stands if the row runs nothing
         run += [b"C:", b"cd\\", b"ONE", r.command_line + b">C:\\%d.OUT" % i, b"if errorlevel 1 echo %d>>C:\\STATUS.TXT" % i]
-    used = {int(n) for n in re.findall(rb"\bS(\d+)\b", b" ".join(r.command_line for r in rows))}
-    doubles = [("ONE.COM", 1)] + [(f"S{n}/ZEPHO.EXE", n) for n in sorted(used)]  # mov ax,4Cxxh; int 21h
+    doubles = [("ONE.COM", 1)] + [(f"S{n}/ZEPHO.EXE", n) for n in range(256)]  # mov ax,4Cxxh; int 21h
     files = {"ZEPHO.EXE": open(exe, "rb").read(), "RUN.BAT": b"\r\n".join(run + [b"exit", b""]), "NONE/NO.TXT": b"",
              **{name: b"\xb8%c\x4c\xcd\x21" % n for name, n in doubles}}
     for name, data in files.items():
