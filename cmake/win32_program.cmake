@@ -99,7 +99,7 @@ add_test(NAME wine_and_dosbox_rows
     --examples ${CMAKE_CURRENT_SOURCE_DIR}/examples
     --releases ${CMAKE_CURRENT_SOURCE_DIR}/docs/releases.md
   WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
-set_tests_properties(wine_and_dosbox_rows PROPERTIES TIMEOUT 3600)
+set_tests_properties(wine_and_dosbox_rows PROPERTIES TIMEOUT 5400)
 
 # The yardstick for bench/figures.py: a program that only ends.
 add_executable(zepho_noop bench/noop.cc)

@@ -187,14 +187,15 @@ def record_rows():
         setup = nine + reg(WIN_KEY, "VersionNumber", number)
         rows += case_rows(f"record/9x-{number}", setup, (1, *map(int, number.split(".")), "", None))
     rows.append(Row("record/win31", b"zepho /VERBOSE", None, 0, setup=version("win31")))
-    # Every NT case from 5.2 on that the registry can make: what a release named later brings, too.
+    # Every NT case from 5.2 on that the registry can make, under /ALL: what a release named later brings, too.
     for key in dict.fromkeys(case.key() for case in CASES):
         p, major, minor, build, csd, product = key
         if p == 2 and f"{major}.{minor}" in ("5.2", "6.0", "6.1", "6.2", "6.3", "10.0") and product in PRODUCTS:
             setup = version(None) + reg(NT_KEY, "CurrentVersion", f"{major}.{minor}") + reg(
                 NT_KEY, "CurrentBuildNumber", str(build)) + reg(NT_KEY, "CSDVersion", csd) + reg(
                 PRODUCT_KEY, "ProductType", PRODUCTS[product])
-            rows += case_rows(f"record/{major}.{minor}.{build}-{product}", setup, key)
+            made = case_rows(f"record/{major}.{minor}.{build}-{product}", setup, key)
+            rows += [row for row in made if b"/ALL" in row.command_line]
     return rows
 
 

@@ -137,7 +137,7 @@ def run_launcher(wine, launcher, exe, rows, workdir):
     cases = os.path.join(workdir, "cases.txt")
     with open(cases, "w") as f:
         f.write("\n".join(lines) + "\n")
-    done = wine.run([winpath(launcher), winpath(cases)], capture_output=True, timeout=1800)
+    done = wine.run([winpath(launcher), winpath(cases)], capture_output=True, timeout=3600)
     results = {}
     for line in done.stdout.decode("latin-1").splitlines():
         parts = line.split()
