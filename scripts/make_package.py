@@ -41,7 +41,8 @@ def manual(source, exe, version, tables_tool):
         text = f.read()
     with open(os.path.join(source, "LICENSE")) as f:
         licence = f.read().rstrip("\n")
-    for key, value in {"VERSION": version, **manual_parts(tables), "SAMPLE_STATUS": str(sample.status), "LICENSE": licence,
+    for key, value in {"VERSION": version, **manual_parts(tables), "SAMPLE_STATUS": str(sample.status),
+                       "LICENSE": licence,
                        "SAMPLE_RUN": "  C:\\>ZEPHO /VERBOSE\n" + indented(sample.out),
                        "FAILURE_SAMPLE": "  C:\\>ZEPHO /VERBOSE > A:\\RELEASE.TXT\n" + indented(failed.out + failed.err)
                        }.items():

@@ -83,8 +83,9 @@ def read_cases():
                 major, minor, builds = t[1].split(".")
                 env = dict(pair.split("=", 1) for pair in t[4].split(",")) if t[4] != "-" else {}
                 runs = [(t[i], int(t[i + 1])) for i in range(5, len(t) - 1, 2)]
-                cases += [Case(number, (int(t[0]), int(major), int(minor), int(build, 0), t[2]), None if t[3] == "-"
-                               else int(t[3]), env, runs, None if t[-1] == "-" else t[-1]) for build in builds.split(",")]
+                product, line = None if t[3] == "-" else int(t[3]), None if t[-1] == "-" else t[-1]
+                cases += [Case(number, (int(t[0]), int(major), int(minor), int(build, 0), t[2]), product, env, runs,
+                               line) for build in builds.split(",")]
     return cases
 
 
