@@ -113,8 +113,7 @@ def kind_script(tables, upper=False):
     for kind, run in itertools.groupby(kinds, key=lambda row: row[1]):
         run = [status for status, _ in run]
         lines.append(f"if errorlevel {run[0]} if not errorlevel {run[-1] + 1} goto {kind}")
-    free = kinds[-1][0] + 1
-    lines += [f"if errorlevel {free} goto newer", "echo Windows 95 to XP, or not recognised", "goto end",
+    lines += [f"if errorlevel {kinds[-1][0] + 1} goto newer", "echo Windows 95 to XP, or not recognised", "goto end",
               ":workstation", "echo A workstation: XP x64, Vista, 7 or a later desktop Windows", "goto end",
               ":server", "echo A server or domain controller", "goto end",
               ":newer", "echo Newer than every release in this list", ":end"]

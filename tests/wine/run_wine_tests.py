@@ -64,9 +64,8 @@ def batch_rows(exe, examples, tables, workdir):
 def dos_rows(wine, tables):
     """Under DOS: ZEPHO.EXE prints nothing, status 0; the batch files print what cmd.exe does (`wine`) for every
     status of the tables and the first and last only a newer zepho gives; without ZEPHO.EXE, the not-found line."""
-    zepho = [Row(f"dos/zepho {tail}".strip(), f"ZEPHO {tail}".encode(), b"", 0)
-             for tail in ("", "/VERBOSE /QUIET", "/quiet", "/HELP", '"/QUIET" /MAJOR')]
-    rows = zepho
+    rows = [Row(f"dos/zepho {tail}".strip(), f"ZEPHO {tail}".encode(), b"", 0)
+            for tail in ("", "/VERBOSE /QUIET", "/quiet", "/HELP", '"/QUIET" /MAJOR')]
     for name, mode in MODES:
         rows.append(Row(f"dos/A:{name.upper()}", f"A:\r\ncommand /c {name.upper()}".encode(),
                         b"Not recognised, or not on Windows (%s status 0)\r\n" % mode.encode(), 0))
