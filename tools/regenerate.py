@@ -28,7 +28,8 @@ MODES = {"verbose": "whichwin.bat", "major": "whichmaj.bat"}  # the batch file o
 
 def read_tables(tool=None):
     """The program's rows: {"verbose", "major": [(status, platform, build, name)], "terminal": [(status, build,
-    marker, suffix)], "all": [(verbose, major, version, kind, first, last, name)], "newer": (status, from major)}."""
+    marker, suffix, name of the verbose row of that build)], "all": [(verbose, major, version, kind, first, last,
+    name)], "newer": (status, from major)}."""
     if tool is None:
         build_host_target("zepho_tables")
         tool = os.path.join(ROOT, "build/host/zepho_tables")
@@ -39,7 +40,8 @@ def read_tables(tool=None):
         if kind in ("verbose", "major"):
             tables[kind].append((int(rest[0]), int(rest[1]), int(rest[2]), rest[3]))
         elif kind == "terminal":
-            tables[kind].append((int(rest[0]), int(rest[2]), rest[3], rest[4]))
+            base = next(name for _, _, build, name in tables["verbose"] if build == int(rest[2]))
+            tables[kind].append((int(rest[0]), int(rest[2]), rest[3], rest[4], base.strip()))
         elif kind == "all":
             first, last = map(int, rest[4].split("-"))
             tables[kind].append((int(rest[0]), int(rest[1]), rest[2], rest[3], first, last, rest[5]))
@@ -55,9 +57,8 @@ def names_by_status(tables, mode, later=True):
     for status, _, build, name in tables[mode]:
         names.setdefault(status, []).append(name.strip())
     if mode == "verbose":
-        for status, build, _, suffix in tables["terminal"]:
-            base = next(name for _, _, b, name in tables["verbose"] if b == build)
-            names[status] = [base.strip() + suffix]
+        for status, _, _, suffix, base in tables["terminal"]:
+            names[status] = [base + suffix]
     for verbose, major, *_, name in tables["all"] if later else []:
         names.setdefault(verbose if mode == "verbose" else major, []).append(name)
     return {status: list(dict.fromkeys(found)) for status, found in sorted(names.items())}
@@ -168,9 +169,8 @@ def manual_parts(tables):
     """The manual's placeholders that come from the tables."""
     statuses(tables, "verbose"), statuses(tables, "major")  # no gaps
     verbose = list(tables["verbose"])
-    for status, build, marker, suffix in tables["terminal"]:
-        base = next(name for _, _, b, name in tables["verbose"] if b == build)
-        verbose.append((status, 2, build, f"{base.strip()} <service pack>{suffix}\n(/TERMINALS given, {marker} set)"))
+    for status, build, marker, suffix, base in tables["terminal"]:
+        verbose.append((status, 2, build, f"{base} <service pack>{suffix}\n(/TERMINALS given, {marker} set)"))
     later = ["  Verbose  Major  Version    Builds       Release"]
     later += [f"  {v:>7}  {m:>5}  {version:<9}  {builds:<11}  {name}"
               for v, m, version, builds, name in later_rows(tables)]
