@@ -4,8 +4,9 @@ exact bytes zepho.exe must give, and the check of a result against a row.
 tests/wine runs them under Wine; tests/cpu runs the cases and the rows about
 the command line and standard output on the emulated CPU."""
 import os
-import shlex
 from dataclasses import dataclass, field, replace
+
+from tests.cases import read_cases
 
 
 def crlf(*lines: str) -> bytes:
@@ -51,42 +52,19 @@ RECORDS = {
 PRODUCT_TYPES = {"win2003": 3, "vista": 1, "win2008": 3, "win7": 3, "win2008r2": 1, "win8": 1, "win81": 1, "win10": 1}
 
 
-@dataclass
-class Case:
-    """A line of tests/data/releases.txt, the hand-written expectations the unit tests read too."""
-    number: int
-    record: tuple  # platform, major, minor, build, service pack
-    product_type: int  # None: the longer record is refused
-    env: dict
-    runs: list  # (switches, status)
-    line: str  # after "Operating System: ", for a status other than 0; None for none
-
-    def key(self):
-        p, major, minor, build, csd = self.record
-        return p, major, minor, build & 0xFFFF, csd.strip(), self.product_type
-
-    def rows(self, name, setup):
-        """A row for each switch set, with both session markers set or unset as the case has them."""
-        p, major, minor, build, csd = self.record
-        markers = sum((env(marker, self.env.get(marker)) for marker in ("WINSTATIONNAME", "SESSIONNAME")), [])
-        return [Row(f"{name}/{self.number}.{build}/{switches.replace(' ', '') or '-'}", f"zepho {switches}".encode(),
-                    report(p, major, minor, build & 0xFFFF, csd.strip(), self.line if status else None), status,
-                    setup=setup + markers) for switches, status in self.runs]
-
-
-def read_cases():
-    cases = []
-    with open(os.path.join(DATA, "releases.txt"), encoding="ascii") as f:
-        for number, text in enumerate(f, 1):
-            t = [] if text.startswith("#") else shlex.split(text)
-            if t:
-                major, minor, builds = t[1].split(".")
-                env = dict(pair.split("=", 1) for pair in t[4].split(",")) if t[4] != "-" else {}
-                runs = [(t[i], int(t[i + 1])) for i in range(5, len(t) - 1, 2)]
-                product, line = None if t[3] == "-" else int(t[3]), None if t[-1] == "-" else t[-1]
-                cases += [Case(number, (int(t[0]), int(major), int(minor), int(build, 0), t[2]), product, env, runs,
-                               line) for build in builds.split(",")]
-    return cases
+def rows_of_case(case, name, setup):
+    """A row for each switch set of a case, with both session markers set or unset as the case has them."""
+    p, major, minor, build, csd = case.record
+    markers = []
+    for marker in ("WINSTATIONNAME", "SESSIONNAME"):
+        markers += env(marker, case.env.get(marker))
+    rows = []
+    for switches, status in case.runs:
+        release = case.line if status else None
+        rows.append(Row(f"{name}/{case.number}.{build}/{switches.replace(' ', '') or '-'}",
+                        f"zepho {switches}".encode(), report(p, major, minor, build & 0xFFFF, csd.strip(), release),
+                        status, setup=setup + markers))
+    return rows
 
 
 CASES = read_cases()
@@ -94,12 +72,15 @@ CASES = read_cases()
 
 def case_rows(name, setup, key, quiet=False):
     """The rows of every case for what a Wine setting hands out, `key` (Case.key), and maybe one under /QUIET."""
-    cases = [case for case in CASES if case.key() == key]
-    if not cases:
+    rows = []
+    for case in CASES:
+        if case.key() == key:
+            rows += rows_of_case(case, name, setup)
+    if not rows:
         raise SystemExit(f"tests/data/releases.txt has no case for {name}, which gives {key}")
-    rows = sum((case.rows(name, setup) for case in cases), [])
-    return rows + [replace(rows[0], name=f"{name}/quiet", command_line=rows[0].command_line + b" /quiet", out=b"")
-                   ] * quiet
+    if quiet:
+        rows.append(replace(rows[0], name=f"{name}/quiet", command_line=rows[0].command_line + b" /quiet", out=b""))
+    return rows
 
 
 WINE_KEY = r"HKCU\Software\Wine"

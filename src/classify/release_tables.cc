@@ -64,10 +64,10 @@ struct LaterSource {
   std::string_view name;
 };
 
-// A new release takes the next free status above the newest row (32 and 15
-// next), never one that was given to anything else; kStatusNewerNt stays
-// above them all. Builds that no row of a version from 10.0 on names count
-// as newer than every row.
+// A release named later takes the next status above every one ever given
+// (tests/data/statuses.txt keeps them all), never one that was given to
+// anything else; kStatusNewerNt stays above them all. Builds that no row of
+// a version from 10.0 on names count as newer than every row.
 constexpr LaterSource kLaterSource[] = {
     {5, 2, kWs, 16, 8, 0, kAnyBuild, "XP Professional x64 Edition"},
     {5, 2, kServer, 17, 8, 0, kAnyBuild, "Server 2003"},
@@ -97,6 +97,7 @@ struct LaterTable {
   std::array<LaterRow, std::size(kLaterSource)> rows;
   std::array<char, laterNameBytes()> names;  // zero-terminated, in the order of the rows
 };
+static_assert(sizeof(LaterRow) == 8, "a packed later row takes eight bytes");
 
 consteval LaterTable packLater() {
   LaterTable table{};
@@ -126,6 +127,96 @@ consteval bool versionsInOrder() {
   return true;
 }
 static_assert(versionsInOrder(), "later rows go by version, major and minor up to 15");
+
+consteval bool rangesClosed() {
+  for (const LaterSource& row : kLaterSource) {
+    if (row.firstBuild > row.lastBuild) return false;
+  }
+  return true;
+}
+static_assert(rangesClosed(), "a later row's first build is at most its last");
+
+consteval bool sameRelease(const LaterSource& a, const LaterSource& b) {
+  return a.majorVersion == b.majorVersion && a.minorVersion == b.minorVersion && a.kind == b.kind;
+}
+
+consteval bool rangesApart() {
+  for (const LaterSource& a : kLaterSource) {
+    for (const LaterSource& b : kLaterSource) {
+      if (&a != &b && sameRelease(a, b) && a.firstBuild <= b.lastBuild &&
+          b.firstBuild <= a.lastBuild) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+static_assert(rangesApart(), "later rows of one version and kind do not overlap");
+
+// From 10.0 on a build that no row names reads as newer than every row, so
+// a gap below the newest row of a kind would name an old build newer.
+consteval bool tenRunsFromZero(uint8_t kind) {
+  uint32_t next = 0;
+  for (bool found = true; found;) {
+    found = false;
+    for (const LaterSource& row : kLaterSource) {
+      if (row.majorVersion == 10 && row.minorVersion == 0 && row.kind == kind &&
+          row.firstBuild == next) {
+        next = uint32_t{row.lastBuild} + 1;
+        found = true;
+      }
+    }
+  }
+  for (const LaterSource& row : kLaterSource) {
+    if (row.majorVersion == 10 && row.minorVersion == 0 && row.kind == kind &&
+        row.lastBuild >= next) {
+      return false;
+    }
+  }
+  return true;
+}
+static_assert(tenRunsFromZero(kWorkstation) && tenRunsFromZero(kServer),
+              "the 10.0 rows of each kind run from build 0 without a gap");
+
+consteval uint8_t highestStatus(std::span<const ReleaseRow> table,
+                                std::span<const TerminalRow> terminals) {
+  uint8_t highest = 0;
+  for (const ReleaseRow& row : table) highest = row.status > highest ? row.status : highest;
+  for (const TerminalRow& row : terminals) highest = row.status > highest ? row.status : highest;
+  return highest;
+}
+
+consteval bool verboseStatusesFree() {
+  for (const LaterSource& row : kLaterSource) {
+    if (row.verboseStatus <= highestStatus(kVerbose, kTerminal) || row.verboseStatus >= kStatusNewerNt) {
+      return false;
+    }
+    for (const LaterSource& other : kLaterSource) {
+      if (&row != &other && row.verboseStatus == other.verboseStatus) return false;
+    }
+  }
+  return true;
+}
+static_assert(verboseStatusesFree(),
+              "each later row has a verbose status of its own, above the verbose table's, below 255");
+
+// Major statuses are shared by releases alike (13 for Windows 10 and Servers
+// 2016 to 2022), but rise with the verbose ones.
+consteval bool majorStatusesRise() {
+  for (const LaterSource& row : kLaterSource) {
+    if (row.majorStatus <= highestStatus(kMajor, {}) || row.majorStatus >= kStatusNewerNt) return false;
+    for (const LaterSource& other : kLaterSource) {
+      if (other.verboseStatus > row.verboseStatus && other.majorStatus < row.majorStatus) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+static_assert(majorStatusesRise(),
+              "later major statuses lie above the major table's and below 255, and never fall as the "
+              "verbose ones rise");
+
 constexpr LaterTable kLater = packLater();
 
 }  // namespace
