@@ -50,8 +50,10 @@ def emulated_figures():
     on the emulated CPU, for each kind of standard output."""
     machine = emulated_windows.Machine(EXE)
     count = [0]
-    machine.uc.hook_add(UC_HOOK_CODE, lambda *_: count.__setitem__(0, count[0] + 1),
-                        begin=machine.base, end=machine.base + machine.size - 1)
+
+    def counted(*_):
+        count[0] += 1
+    machine.uc.hook_add(UC_HOOK_CODE, counted, begin=machine.base, end=machine.base + machine.size - 1)
     for mode, line in MODES:
         for kind, name in (("char", "console"), ("disk", "file"), ("pipe", "pipe")):
             count[0] = 0

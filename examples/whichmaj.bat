@@ -27,7 +27,8 @@ zepho /ALL /QUIET
 :status
 rem The rest is made by /usr/bin/python3 tools/regenerate.py from the tables.
 if errorlevel 255 goto s255
-if errorlevel 15 goto newer
+if errorlevel 16 goto newer
+if errorlevel 15 goto s15
 if errorlevel 14 goto s14
 if errorlevel 13 goto s13
 if errorlevel 12 goto s12
@@ -47,7 +48,10 @@ goto s0
 echo Windows NT newer than this ZEPHO.EXE names (major status 255)
 goto end
 :newer
-echo A release only a newer ZEPHO.EXE names (major status 15 to 254)
+echo A release only a newer ZEPHO.EXE names (major status 16 to 254)
+goto end
+:s15
+echo Windows NT above 10.0, given by ZEPHO 1.0.0 only (major status 15)
 goto end
 :s14
 echo Windows 11 or Server 2025 (major status 14)

@@ -27,7 +27,8 @@ zepho /VERBOSE /TERMINALS /ALL /QUIET
 :status
 rem The rest is made by /usr/bin/python3 tools/regenerate.py from the tables.
 if errorlevel 255 goto s255
-if errorlevel 32 goto newer
+if errorlevel 33 goto newer
+if errorlevel 32 goto s32
 if errorlevel 31 goto s31
 if errorlevel 30 goto s30
 if errorlevel 29 goto s29
@@ -64,7 +65,10 @@ goto s0
 echo Windows NT newer than this ZEPHO.EXE names (verbose status 255)
 goto end
 :newer
-echo A release only a newer ZEPHO.EXE names (verbose status 32 to 254)
+echo A release only a newer ZEPHO.EXE names (verbose status 33 to 254)
+goto end
+:s32
+echo Windows NT above 10.0, given by ZEPHO 1.0.0 only (verbose status 32)
 goto end
 :s31
 echo Windows Server 2025 (verbose status 31)

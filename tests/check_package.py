@@ -20,10 +20,10 @@ import zipfile
 import pefile
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, ROOT)
+from tests.rows import CMD_ONLY  # noqa: E402
+
 NAMES = ["ZEPHO.EXE", "ZEPHO.TXT", "WHICHWIN.BAT", "WHICHMAJ.BAT"]
-# What only cmd.exe reads: its variables, "::" comments, blocks in
-# parentheses, SETLOCAL, GOTO :EOF and EXIT /B.
-CMD_ONLY = re.compile(r"%ERRORLEVEL%|^\s*::|\(\s*$|^\s*\)|\bSETLOCAL\b|\bGOTO\s+:EOF\b|\bEXIT\s+/B\b", re.I | re.M)
 
 
 def build_copy(where, stamp):
@@ -74,17 +74,18 @@ def main():
             same = a.read() == b.read()
         if not same:
             problems.append("two builds in two folders give different zips")
-        if open(img_a, "rb").read() != open(img_b, "rb").read():
-            problems.append("two builds in two folders give different floppy images")
-        archive = zipfile.ZipFile(zip_a)
-        infos = archive.infolist()
+        with open(img_a, "rb") as a, open(img_b, "rb") as b:
+            if a.read() != b.read():
+                problems.append("two builds in two folders give different floppy images")
+        with zipfile.ZipFile(zip_a) as archive:
+            infos = archive.infolist()
+            entries = {i.filename: archive.read(i) for i in infos}
         if [i.filename for i in infos] != NAMES:
             problems.append(f"entries {[i.filename for i in infos]}, expected {NAMES}")
         for info in infos:
             date = time.gmtime(int(stamp) // 2 * 2)[:6]  # a zip keeps even seconds
             if info.date_time != date or info.external_attr != 0x20 or info.create_system != 0:
                 problems.append(f"{info.filename}: date {info.date_time}, attributes {info.external_attr:#x}")
-        entries = {i.filename: archive.read(i) for i in infos}
         with open(exe_a, "rb") as f:
             if entries.get("ZEPHO.EXE") != f.read():
                 problems.append("ZEPHO.EXE differs from the built exe")
@@ -105,8 +106,10 @@ def main():
         with open(os.path.join(ROOT, "LICENSE")) as f:
             if f.read().rstrip("\n").replace("\n", "\r\n") not in manual:
                 problems.append("the manual does not carry the licence")
+        with open(zip_a, "rb") as f:
+            digest = hashlib.sha256(f.read()).hexdigest()
         print(f"package: {', '.join(f'{n} {len(d)}' for n, d in entries.items())} bytes; "
-              f"{os.path.getsize(zip_a)} bytes zipped, SHA-256 {hashlib.sha256(open(zip_a, 'rb').read()).hexdigest()} "
+              f"{os.path.getsize(zip_a)} bytes zipped, SHA-256 {digest} "
               f"{'from both folders' if same else 'differing between folders'}")
     finally:
         shutil.rmtree(work, ignore_errors=True)

@@ -4,9 +4,11 @@ exact bytes zepho.exe must give, and the check of a result against a row.
 tests/wine runs them under Wine; tests/cpu runs the cases and the rows about
 the command line and standard output on the emulated CPU."""
 import os
+import re
 from dataclasses import dataclass, field, replace
 
 from tests.cases import read_cases
+from tools.regenerate import ROOT, manual_parts
 
 
 def crlf(*lines: str) -> bytes:
@@ -179,6 +181,41 @@ def record_rows():
             made = case_rows(f"record/{major}.{minor}.{build}-{product}", setup, key)
             rows += [row for row in made if b"/ALL" in row.command_line]
     return rows
+
+
+NOT_FOUND = b"ZEPHO.EXE not found: put it in the current folder or on the PATH\r\n"
+# What only cmd.exe reads: its variables, "::" comments, blocks in parentheses, SETLOCAL, GOTO :EOF, EXIT /B and
+# FOR /F.
+CMD_ONLY = re.compile(r"%ERRORLEVEL%|^\s*::|\(\s*$|^\s*\)|\bSETLOCAL\b|\bGOTO\s+:EOF\b|\bEXIT\s+/B\b|\bFOR\s+/F\b",
+                      re.I | re.M)
+# What each batch example of the documents prints, in the order they stand there, where ZEPHO ends with 26 under
+# /VERBOSE /ALL (Windows 10): under Wine's win10, and in DOSBox beside a double that ends with 26.
+EXAMPLE_OUTPUT = {
+    "README.md": ["Newer than Windows XP: Server 2003, Vista or later",
+                  "Windows XP x64, Server 2003, Vista or later",
+                  "A workstation: XP x64, Vista, 7 or a later desktop Windows",
+                  "Settings for XP x64, Server 2003, Vista and later"],
+    "docs/zepho.txt": ["Windows XP x64, Server 2003, Vista or later",
+                       "A workstation: XP x64, Vista, 7 or a later desktop Windows",
+                       "Settings for XP x64, Server 2003, Vista and later"],
+}
+
+
+def examples(tables):
+    """(document, text) of every batch example that a reader can copy whole from the README and the manual, the
+    manual's made parts filled in: a block that starts with @echo off."""
+    found = []
+    with open(os.path.join(ROOT, "README.md")) as f:
+        readme = f.read()
+    for text in re.findall(r"^```bat\n(@echo off\n.*?)^```", readme, re.M | re.S):
+        found.append(("README.md", text))
+    with open(os.path.join(ROOT, "docs/zepho.txt")) as f:
+        manual = f.read()
+    for key, value in manual_parts(tables).items():
+        manual = manual.replace(f"@{key}@", value)
+    for text in re.findall(r"^  @ECHO OFF\n(?:  \S.*\n)*", manual, re.M | re.I):
+        found.append(("docs/zepho.txt", "".join(line[2:] + "\n" for line in text.splitlines())))
+    return found
 
 
 def zepho_rows():

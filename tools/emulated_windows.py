@@ -68,9 +68,13 @@ class Outcome:
     @staticmethod
     def parse(line):
         status, out, err, calls, names, sizes, queries = line.rstrip("\n").split("\t")
-        split = lambda text: text.split(",") if text else []
         return Outcome(int(status), bytes.fromhex(out), bytes.fromhex(err), split(calls), split(names),
                        [int(s) for s in split(sizes)], [int(q) for q in split(queries)])
+
+
+def split(text):
+    """The items of a comma-separated list, none for an empty one."""
+    return text.split(",") if text else []
 
 
 class Machine:

@@ -24,6 +24,58 @@ from host_build import build_host_target  # noqa: E402
 
 COMMAND = "/usr/bin/python3 tools/regenerate.py"
 MODES = {"verbose": "whichwin.bat", "major": "whichmaj.bat"}  # the batch file of each mode
+CHANGELOG = os.path.join(ROOT, "CHANGELOG.md")
+RECORD_HEADING = "## Statuses ever given under /ALL"
+RECORD_ROW = re.compile(r"^\| (\d+) \| (\d+) \| (.+?) \| (\S+) \|$", re.M)
+RETIRED = "retired: "
+
+
+def read_record(path=CHANGELOG):
+    """[(verbose, major, release, since)]: every status ever given under /ALL, from the hand-written list
+    at the end of CHANGELOG.md."""
+    with open(path) as f:
+        parts = f.read().split(RECORD_HEADING)
+    if len(parts) != 2:
+        sys.exit(f"regenerate: {path} must hold the heading {RECORD_HEADING!r} once")
+    return [(int(v), int(m), release, since) for v, m, release, since in RECORD_ROW.findall(parts[1])]
+
+
+def record_problems(tables, record):
+    """Where the program's /ALL table breaks the record of statuses ever given: a release whose statuses
+    changed, a status given to another release, a release or status the record lacks."""
+    problems = []
+    for verbose, major, *_, name in tables["all"]:
+        release = "Windows " + name
+        lines = [row for row in record if row[2] == release]
+        if len(lines) != 1:
+            problems.append(f"{release} has {len(lines)} lines in the statuses ever given (CHANGELOG.md), "
+                            f"not one; a new release takes the next status above every one there")
+        elif lines[0][:2] != (verbose, major):
+            problems.append(f"the table gives {release} statuses {verbose} and {major}; it was given "
+                            f"{lines[0][0]} and {lines[0][1]} (CHANGELOG.md), which stay its own for good")
+        for other_verbose, other_major, other, _ in record:
+            if other != release and (other_verbose == verbose or
+                                     (other_major == major and other.startswith(RETIRED))):
+                problems.append(f"the table gives {release} status {verbose} ({major}), which was given "
+                                f"to {other} (CHANGELOG.md)")
+    top = tables["newer"][0]
+    if not any(row[:2] == (top, top) and not row[2].startswith(RETIRED) for row in record):
+        problems.append(f"CHANGELOG.md has no line for status {top}, an NT newer than every release named")
+    return problems
+
+
+def retired(tables, mode):
+    """{status: what it named} of the statuses of the mode that no zepho gives any more."""
+    column = 0 if mode == "verbose" else 1
+    return {row[column]: row[2][len(RETIRED):] for row in tables["record"] if row[2].startswith(RETIRED)}
+
+
+def first_free(tables, mode):
+    """The status that the next release named in the mode takes."""
+    column = 0 if mode == "verbose" else 1
+    top = tables["newer"][0]
+    given = [row[column] for row in tables["record"] if row[column] != top]
+    return max(given + list(names_by_status(tables, mode))) + 1
 
 
 def read_tables(tool=None):
@@ -47,6 +99,7 @@ def read_tables(tool=None):
             tables[kind].append((int(rest[0]), int(rest[1]), rest[2], rest[3], first, last, rest[5]))
         else:
             tables["newer"] = (int(rest[0]), int(rest[1]))
+    tables["record"] = read_record()
     return tables
 
 
@@ -67,8 +120,10 @@ def names_by_status(tables, mode, later=True):
 def statuses(tables, mode):
     """Every status the mode gives under /ALL, 0 and the newer-NT status included, lowest first."""
     named = names_by_status(tables, mode)
-    if list(named) != list(range(1, len(named) + 1)):
-        sys.exit(f"regenerate: the {mode} statuses {list(named)} are not 1 to {len(named)} without a gap")
+    ever = sorted(set(named) | set(retired(tables, mode)))
+    if ever != list(range(1, len(ever) + 1)):
+        sys.exit(f"regenerate: the {mode} statuses given and retired, {ever}, are not 1 to {len(ever)} "
+                 f"without a gap")
     return [0, *named, tables["newer"][0]]
 
 
@@ -79,15 +134,22 @@ def release_words(names):
 
 def ladder(tables, mode):
     """The made part of a batch file: IF ERRORLEVEL from the highest status down, a line for each."""
-    named, top = names_by_status(tables, mode), tables["newer"][0]
-    free = max(named) + 1
+    named = names_by_status(tables, mode)
+    top = tables["newer"][0]
+    free = first_free(tables, mode)
+    old = retired(tables, mode)
+    said = {top: f"Windows NT newer than this ZEPHO.EXE names ({mode} status {top})",
+            "newer": f"A release only a newer ZEPHO.EXE names ({mode} status {free} to {top - 1})"}
+    for status in sorted(set(named) | set(old), reverse=True):
+        words = release_words(named[status]) if status in named else old[status]
+        said[status] = f"{words} ({mode} status {status})"
+    said[0] = f"Not recognised, or not on Windows ({mode} status 0)"
     lines = [f"rem The rest is made by {COMMAND} from the tables.",
              f"if errorlevel {top} goto s{top}", f"if errorlevel {free} goto newer"]
-    lines += [f"if errorlevel {s} goto s{s}" for s in reversed(named)] + ["goto s0"]
-    said = {top: f"Windows NT newer than this ZEPHO.EXE names ({mode} status {top})",
-            "newer": f"A release only a newer ZEPHO.EXE names ({mode} status {free} to {top - 1})",
-            **{s: f"{release_words(names)} ({mode} status {s})" for s, names in reversed(named.items())},
-            0: f"Not recognised, or not on Windows ({mode} status 0)"}
+    for status in said:
+        if status not in (top, "newer", 0):
+            lines.append(f"if errorlevel {status} goto s{status}")
+    lines.append("goto s0")
     for label, text in said.items():
         lines += [f":{label}" if label == "newer" else f":s{label}", f"echo {text}", "goto end"]
     lines += [":notfound", "set ZEPHOFOUND=", "echo ZEPHO.EXE not found: put it in the current folder or on the PATH",
@@ -106,10 +168,19 @@ def later_rows(tables):
     return rows
 
 
+# How a batch example runs ZEPHO: cmd.exe sets ERRORLEVEL 9009 where it is
+# missing; COMMAND.COM leaves ERRORLEVEL as it was, so there it looks first.
+RUN_ZEPHO = ['if "%OS%"=="Windows_NT" goto nt', "if exist ZEPHO.EXE goto dos", "set ZEPHOFOUND=",
+             r"for %%D in (%PATH%) do if exist %%D\ZEPHO.EXE set ZEPHOFOUND=1",
+             "for %%D in (%PATH%) do if exist %%DZEPHO.EXE set ZEPHOFOUND=1",
+             'if "%ZEPHOFOUND%"=="" goto missing', "set ZEPHOFOUND=", ":dos", "zepho /VERBOSE /ALL /QUIET",
+             "goto status", ":nt", "zepho /VERBOSE /ALL /QUIET 2>NUL", "if errorlevel 9009 goto missing", ":status"]
+
+
 def kind_script(tables, upper=False):
     """A batch file that tells a server from a workstation by the /VERBOSE /ALL status: for each run of
     statuses of one kind, IF ERRORLEVEL its first IF NOT ERRORLEVEL the one past its last."""
-    lines = ["@echo off", "zepho /VERBOSE /ALL /QUIET"]
+    lines = ["@echo off"] + RUN_ZEPHO
     kinds = sorted((verbose, kind) for verbose, _, _, kind, *_ in tables["all"])
     for kind, run in itertools.groupby(kinds, key=lambda row: row[1]):
         run = [status for status, _ in run]
@@ -117,9 +188,11 @@ def kind_script(tables, upper=False):
     lines += [f"if errorlevel {kinds[-1][0] + 1} goto newer", "echo Windows 95 to XP, or not recognised", "goto end",
               ":workstation", "echo A workstation: XP x64, Vista, 7 or a later desktop Windows", "goto end",
               ":server", "echo A server or domain controller", "goto end",
-              ":newer", "echo Newer than every release in this list", ":end"]
+              ":newer", "echo Newer than every release in this list", "goto end",
+              ":missing", "echo ZEPHO.EXE not found: put it in the current folder or on the PATH", ":end"]
     if upper:
-        lines = [line.upper() if not line.startswith("echo ") else "ECHO" + line[4:] for line in lines]
+        lines = [line.upper().replace("WINDOWS_NT", "Windows_NT") if not line.startswith("echo ")
+                 else "ECHO" + line[4:] for line in lines]
     return "\n".join(lines)
 
 
@@ -167,7 +240,8 @@ def status_table(rows):
 
 def manual_parts(tables):
     """The manual's placeholders that come from the tables."""
-    statuses(tables, "verbose"), statuses(tables, "major")  # no gaps
+    for mode in MODES:
+        statuses(tables, mode)  # stops on a gap
     verbose = list(tables["verbose"])
     for status, build, marker, suffix, base in tables["terminal"]:
         verbose.append((status, 2, build, f"{base} <service pack>{suffix}\n(/TERMINALS given, {marker} set)"))
@@ -175,26 +249,46 @@ def manual_parts(tables):
     later += [f"  {v:>7}  {m:>5}  {version:<9}  {builds:<11}  {name}"
               for v, m, version, builds, name in later_rows(tables)]
     script = "\n".join("  " + line for line in kind_script(tables, upper=True).split("\n"))
+    retired_lines = [f"  {v} ({m} without /VERBOSE): {release[len(RETIRED):]}"
+                     for v, m, release, _ in tables["record"] if release.startswith(RETIRED)]
     return {"VERBOSE_STATUSES": status_table(verbose), "MAJOR_STATUSES": status_table(tables["major"]),
+            "RETIRED": "\n".join(retired_lines),
             "ALL_STATUSES": "\n".join(later), "NEWEST": newest(tables), "KINDS": script,
             "TOP": str(tables["newer"][0])}
 
 
+def replace_part(text, name, part, body):
+    """The text with the made part between its two marker lines replaced; stops when a marker is missing
+    or doubled, or the end comes before the start."""
+    start = f"<!-- made by tools/regenerate.py: {part} -->\n"
+    end = f"\n<!-- end of {part} -->"
+    if text.count(start) != 1 or text.count(end) != 1 or text.index(start) > text.index(end):
+        sys.exit(f"regenerate: {name} must hold {start.strip()!r} once and after it {end.strip()!r} once")
+    head, rest = text.split(start)
+    tail = rest.split(end)[1]
+    return head + start + body + end + tail
+
+
 def made_files(tables):
     """{path: text} of every file in the tree with a made part, as it should read."""
+    problems = record_problems(tables, tables["record"])
+    if problems:
+        sys.exit("regenerate: " + "\nregenerate: ".join(problems))
     files = {}
     for mode, name in MODES.items():
+        statuses(tables, mode)  # stops on a gap
         path = os.path.join(ROOT, "examples", name)
         with open(path, "rb") as f:
             text = f.read().decode("ascii")
-        start = text.index("rem The rest is made by")
-        files[path] = text[:start] + ladder(tables, mode)
+        marker = "rem The rest is made by"
+        if text.count(marker) != 1:
+            sys.exit(f"regenerate: examples/{name} must hold {marker!r} once")
+        files[path] = text[:text.index(marker)] + ladder(tables, mode)
     path = os.path.join(ROOT, "README.md")
     with open(path) as f:
         text = f.read()
     for part, body in readme_parts(tables).items():
-        text = re.sub(rf"(<!-- made by tools/regenerate.py: {part} -->\n).*?(\n<!-- end of {part} -->)",
-                      lambda m: m.group(1) + body + m.group(2), text, flags=re.S)
+        text = replace_part(text, "README.md", part, body)
     files[path] = text
     return files
 

@@ -65,8 +65,8 @@ struct LaterSource {
 };
 
 // A release named later takes the next status above every one ever given
-// (tests/data/statuses.txt keeps them all), never one that was given to
-// anything else; kStatusNewerNt stays above them all. Builds that no row of
+// (CHANGELOG.md keeps them all), never one that was given to anything
+// else; kStatusNewerNt stays above them all. Builds that no row of
 // a version from 10.0 on names count as newer than every row.
 constexpr LaterSource kLaterSource[] = {
     {5, 2, kWs, 16, 8, 0, kAnyBuild, "XP Professional x64 Edition"},

@@ -16,14 +16,14 @@ import sys
 import tempfile
 import time
 
-from tests.rows import RECORDS, Row, check, env, failure, record_rows, release_rows, report, version, zepho_rows
+from tests.rows import (CMD_ONLY, EXAMPLE_OUTPUT, NOT_FOUND, RECORDS, Row, check, env, examples, failure, record_rows,
+                        release_rows, report, version, zepho_rows)
 from tests.wine.wine_session import WineSession
-from tools.regenerate import read_tables, statuses
+from tools.regenerate import first_free, read_tables, retired, statuses
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
 
-NOT_FOUND = b"ZEPHO.EXE not found: put it in the current folder or on the PATH\r\n"
 CMD = r"C:\windows\system32\cmd.exe"
 
 
@@ -53,8 +53,10 @@ def batch_rows(exe, examples, tables, workdir):
                             out_ends=f"({mode} status {status})\r\n".encode()))
         rows.append(Row(f"batch/{script}/not-found", b"cmd /c cmd /c exit 7 & " + command, NOT_FOUND, None,
                         setup=env("PATH", system), program=CMD))
-    os.makedirs(beside := os.path.join(workdir, "beside"))
-    shutil.copy(exe, os.path.join(beside, "ZEPHO.EXE")), shutil.copy(os.path.join(examples, "whichwin.bat"), beside)
+    beside = os.path.join(workdir, "beside")
+    os.makedirs(beside)
+    shutil.copy(exe, os.path.join(beside, "ZEPHO.EXE"))
+    shutil.copy(os.path.join(examples, "whichwin.bat"), beside)
     rows.append(Row("batch/whichwin.bat/beside", b"cmd /c " + winpath(os.path.join(beside, "whichwin.bat")).encode(),
                     b"Windows XP (verbose status 15)\r\n", None, setup=version("winxp") + env("PATH", system),
                     program=CMD))
@@ -63,20 +65,27 @@ def batch_rows(exe, examples, tables, workdir):
 
 def dos_rows(wine, tables):
     """Under DOS: ZEPHO.EXE prints nothing, status 0; the batch files print what cmd.exe does (`wine`) for every
-    status of the tables and the first and last only a newer zepho gives; without ZEPHO.EXE, the not-found line."""
+    status of the tables, each retired one, and the first and last only a newer zepho gives; without ZEPHO.EXE,
+    the not-found line."""
     rows = [Row(f"dos/zepho {tail}".strip(), f"ZEPHO {tail}".encode(), b"", 0)
             for tail in ("", "/VERBOSE /QUIET", "/quiet", "/HELP", '"/QUIET" /MAJOR')]
     for name, mode in MODES:
         rows.append(Row(f"dos/A:{name.upper()}", f"A:\r\ncommand /c {name.upper()}".encode(),
                         b"Not recognised, or not on Windows (%s status 0)\r\n" % mode.encode(), 0))
         given = statuses(tables, mode)
-        for n in given + [given[-2] + 1, given[-1] - 1]:
-            band = f"({mode} status {given[-2] + 1} to {given[-1] - 1})" if n not in given else f"({mode} status {n})"
+        free, top = first_free(tables, mode), given[-1]
+        for n in given + list(retired(tables, mode)) + [free, top - 1]:
+            if free <= n < top:
+                ending = f"({mode} status {free} to {top - 1})"
+            else:
+                ending = f"({mode} status {n})"
+            _, out, _ = wine.get(f"batch/{name}/{n}", (0, None, b""))
             rows.append(Row(f"dos/{name}/{n}", b"cd S%d\r\ncommand /c A:\\%s" % (n, name.upper().encode()),
-                            wine.get(f"batch/{name}/{n}", (0, None, b""))[1], None, out_ends=band.encode() + b"\r\n"))
-        rows += [Row(f"dos/{name}/not-found-after-{n}",
-                     b"cd NONE\r\n..\\S%d\\ZEPHO\r\ncommand /c A:\\%s" % (n, name.upper().encode()),
-                     b"Illegal command: for.\r\n" * 2 + NOT_FOUND, None) for n in (7, 0)]
+                            out, None, out_ends=ending.encode() + b"\r\n"))
+        for n in (7, 0):
+            rows.append(Row(f"dos/{name}/not-found-after-{n}",
+                            b"cd NONE\r\n..\\S%d\\ZEPHO\r\ncommand /c A:\\%s" % (n, name.upper().encode()),
+                            b"Illegal command: for.\r\n" * 2 + NOT_FOUND, None))
     return rows
 
 
@@ -123,6 +132,10 @@ def winpath(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
+def unhex(text):
+    return b"" if text == "-" else bytes.fromhex(text)
+
+
 def run_launcher(wine, launcher, exe, rows, workdir):
     lines = [f"exe {winpath(exe)}"]
     for row in rows:
@@ -141,33 +154,79 @@ def run_launcher(wine, launcher, exe, rows, workdir):
     for line in done.stdout.decode("latin-1").splitlines():
         parts = line.split()
         if len(parts) == 5 and parts[0] == "result":
-            unhex = lambda h: b"" if h == "-" else bytes.fromhex(h)
             results[parts[1]] = (int(parts[2]), unhex(parts[3]), unhex(parts[4]))
     if done.returncode != 0:
         print(f"launcher ended with {done.returncode}: {done.stderr.decode('latin-1')}")
     return results
 
 
-def run_dosbox(exe, rows, folder):
+def run_dosbox(exe, rows, folder, extra):
     """{name: (status, stdout, stderr)}: one DOSBox, C: with ZEPHO.EXE, ONE.COM, S0-S255\\ZEPHO.EXE (a .COM inside),
-    an empty NONE, A: the image."""
+    an empty NONE, the `extra` files {name: bytes}, A: the image."""
     subprocess.run([sys.executable, os.path.join(os.path.dirname(__file__), "../../scripts/make_package.py"),
                     "--exe", exe, "--version", "dos", "--out", folder], check=True, capture_output=True)
     run = [b"@echo off", b"imgmount a %s/zepho-dos.img -t floppy" % folder.encode()]
     for i, r in enumerate(rows):  # ONE.COM's status 1 stands if the row runs nothing
-        run += [b"C:", b"cd\\", b"ONE", r.command_line + b">C:\\%d.OUT" % i, b"if errorlevel 1 echo %d>>C:\\STATUS.TXT" % i]
-    doubles = [("ONE.COM", 1)] + [(f"S{n}/ZEPHO.EXE", n) for n in range(256)]  # mov ax,4Cxxh; int 21h
-    files = {"ZEPHO.EXE": open(exe, "rb").read(), "RUN.BAT": b"\r\n".join(run + [b"exit", b""]), "NONE/NO.TXT": b"",
-             **{name: b"\xb8%c\x4c\xcd\x21" % n for name, n in doubles}}
+        run += [b"C:", b"cd\\", b"ONE", r.command_line + b">C:\\%d.OUT" % i,
+                b"if errorlevel 1 echo %d>>C:\\STATUS.TXT" % i]
+    with open(exe, "rb") as f:
+        files = {"ZEPHO.EXE": f.read(), "RUN.BAT": b"\r\n".join(run + [b"exit", b""]), "NONE/NO.TXT": b"", **extra}
+    files["ONE.COM"] = b"\xb8\x01\x4c\xcd\x21"  # mov ax,4C01h; int 21h
+    for n in range(256):
+        files[f"S{n}/ZEPHO.EXE"] = b"\xb8%c\x4c\xcd\x21" % n
     for name, data in files.items():
         os.makedirs(os.path.dirname(os.path.join(folder, name)), exist_ok=True)
         with open(os.path.join(folder, name), "wb") as f:
             f.write(data)
     subprocess.run(["dosbox", "-c", f"mount c {folder}", "-c", "c:", "-c", "RUN.BAT"], timeout=300, check=True,
                    capture_output=True, env=dict(os.environ, SDL_VIDEODRIVER="dummy", SDL_AUDIODRIVER="dummy"))
-    out = {name: open(os.path.join(folder, name), "rb").read() for name in os.listdir(folder) if "." in name}
-    return {row.name: (int(b"%d" % i in out.get("STATUS.TXT", b"").split()), out.get(f"{i}.OUT"), b"")
-            for i, row in enumerate(rows)}
+    out = {}
+    for name in os.listdir(folder):
+        if "." in name:
+            with open(os.path.join(folder, name), "rb") as f:
+                out[name] = f.read()
+    failed_with_one = out.get("STATUS.TXT", b"").split()
+    return {row.name: (int(b"%d" % i in failed_with_one), out.get(f"{i}.OUT"), b"") for i, row in enumerate(rows)}
+
+
+def example_rows(exe, tables, workdir):
+    """Every batch example of the documents, read from them: under cmd.exe in Wine's win10 with ZEPHO.EXE beside
+    it, and from a folder without one after a program that ended with 16; those that COMMAND.COM runs too,
+    likewise in DOSBox. Returns the Wine rows, the DOSBox rows and {name: bytes} of the files DOSBox needs."""
+    beside = os.path.join(workdir, "examples-beside")
+    without = os.path.join(workdir, "examples-without")
+    os.makedirs(beside)
+    os.makedirs(without)
+    shutil.copy(exe, os.path.join(beside, "ZEPHO.EXE"))
+    system = r"C:\windows\system32;C:\windows"
+    rows, dos, files, counted = [], [], {}, {}
+    for document, text in examples(tables):
+        counted[document] = counted.get(document, 0) + 1
+        number = counted[document]
+        if number > len(EXAMPLE_OUTPUT[document]):
+            raise SystemExit(f"example {number} of {document} has no output in EXAMPLE_OUTPUT of tests/rows.py")
+        said = EXAMPLE_OUTPUT[document][number - 1].encode() + b"\r\n"
+        name = f"EX{len(files) + 1}.BAT"
+        files[name] = text.replace("\n", "\r\n").encode("ascii")
+        for folder in (beside, without):
+            with open(os.path.join(folder, name), "wb") as f:
+                f.write(files[name])
+        label = f"example/{document}/{number}"
+        rows.append(Row(f"{label}/beside", b"cmd /c " + winpath(os.path.join(beside, name)).encode(), said, None,
+                        setup=version("win10") + env("PATH", winpath(beside) + ";" + system), program=CMD))
+        rows.append(Row(f"{label}/missing", b"cmd /c cmd /c exit 16 & " + winpath(os.path.join(without, name)).encode(),
+                        NOT_FOUND, None, setup=env("PATH", system), program=CMD))
+        if not CMD_ONLY.search(text):
+            dos.append(Row(f"dos/{label}/double", b"cd S26\r\ncommand /c C:\\" + name.encode(), said, None))
+            # DOSBox's own shell has no FOR and names it as written.
+            complaints = b"".join(b"Illegal command: %s.\r\n" % line[:3].encode() for line in text.splitlines()
+                                  if line.upper().startswith("FOR "))
+            dos.append(Row(f"dos/{label}/missing", b"cd NONE\r\n..\\S16\\ZEPHO\r\ncommand /c C:\\" + name.encode(),
+                           complaints + NOT_FOUND, None))
+    for document, said in EXAMPLE_OUTPUT.items():
+        if counted.get(document, 0) != len(said):
+            raise SystemExit(f"{document} has {counted.get(document, 0)} examples, EXAMPLE_OUTPUT {len(said)}")
+    return rows, dos, files
 
 
 def unix_rows(wine, exe, workdir):
@@ -218,11 +277,13 @@ def main():
     try:
         wine.start()
         tables = read_tables(args.tables)
-        rows = zepho_rows() + page_rows() + batch_rows(args.exe, args.examples, tables, workdir)
+        examples_run, examples_dos, example_files = example_rows(args.exe, tables, workdir)
+        rows = zepho_rows() + page_rows() + batch_rows(args.exe, args.examples, tables, workdir) + examples_run
         rows = [row for row in rows if row.name.startswith(args.only)]
         results = run_launcher(wine, args.launcher, args.exe, rows, workdir)
-        dos = [row for row in dos_rows(results, tables) if row.name.startswith(args.only)]
-        results.update(run_dosbox(args.exe, dos, os.path.join(workdir, "dos")) if dos else {})
+        dos = [row for row in dos_rows(results, tables) + examples_dos if row.name.startswith(args.only)]
+        if dos:
+            results.update(run_dosbox(args.exe, dos, os.path.join(workdir, "dos"), example_files))
         outcomes = []
         for row in rows + dos:
             if row.name not in results:

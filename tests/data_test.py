@@ -1,0 +1,82 @@
+"""The hand-written data and the machinery around it: the grammar of
+tests/data/releases.txt, the record of statuses ever given, and the made
+parts of tools/regenerate.py. Run from the source root with ZEPHO_TABLES
+naming the host-built zepho_tables: /usr/bin/python3 -m unittest tests.data_test
+"""
+import os
+import unittest
+
+from tests.cases import CaseError, parse_line
+from tools.regenerate import read_tables, record_problems, replace_part
+
+GOOD = '2 10.0.22000,0x55F0 "SP1" 1 A=x,B= "/ALL" 30 "" 0 "Windows 11 SP1"'
+
+
+class Grammar(unittest.TestCase):
+    def test_a_good_line_gives_a_case_for_each_build(self):
+        cases = parse_line(GOOD, "here")
+        self.assertEqual([case.record for case in cases], [(2, 10, 0, 22000, "SP1"), (2, 10, 0, 0x55F0, "SP1")])
+        self.assertEqual(cases[0].env, {"A": "x", "B": ""})
+        self.assertEqual(cases[0].runs, [("/ALL", 30), ("", 0)])
+        self.assertEqual(parse_line("# 2 10.0.2200O", "here") + parse_line(" \t\n", "here"), [])
+
+    def test_every_line_off_the_grammar_is_refused_with_its_place(self):
+        rows = [
+            ("22000,,22001", GOOD.replace("22000,0x55F0", "22000,,22001")),
+            ("a letter O for a zero", GOOD.replace("22000", "2200O")),
+            ("a leading zero", GOOD.replace("22000", "010")),
+            ("hex of nine digits", GOOD.replace("0x55F0", "0x123456789")),
+            ("no build", GOOD.replace("10.0.22000,0x55F0", "10.0")),
+            ("a backslash in quotes", GOOD.replace('"SP1"', r'"S\"P1"')),
+            ("an unclosed quote", GOOD.replace('"SP1"', '"SP1')),
+            ("an indented comment", "  # " + GOOD),
+            ("five fields", '2 10.0.22000 "" 1 -'),
+            ("a status without its switches", GOOD.replace('"" 0', "0")),
+            ("a status above 255", GOOD.replace(" 30 ", " 300 ")),
+            ("a bare service pack", GOOD.replace('"SP1"', "SP1")),
+            ("a quoted status", GOOD.replace(" 30 ", ' "30" ')),
+            ("a pair without =", GOOD.replace("A=x", "A")),
+        ]
+        for name, line in rows:
+            with self.subTest(name), self.assertRaisesRegex(CaseError, "^releases.txt:7: expected "):
+                parse_line(line, "releases.txt:7")
+
+
+def pretend(rows):
+    """The program's tables with the /ALL rows changed as `rows` says: {release: (verbose, major)}."""
+    tables = read_tables(os.environ["ZEPHO_TABLES"])
+    tables["all"] = [(*rows.get(name, (verbose, major)), *rest, name)
+                     for verbose, major, *rest, name in tables["all"] if rows.get(name) != ()]
+    return tables
+
+
+class StatusRecord(unittest.TestCase):
+    def test_the_tables_keep_the_record(self):
+        tables = pretend({})
+        self.assertEqual(record_problems(tables, tables["record"]), [])
+
+    def test_a_status_changed_or_given_again_is_caught(self):
+        rows = [
+            ("Windows 11 renumbered", {"11": (33, 16)}, "the table gives Windows 11 statuses 33 and 16; it was given 30"),
+            ("11's status given to a new 12", {"11": (), "12": (30, 14)}, "Windows 12 has 0 lines"),
+            ("the retired 32", {"Server 2025": (32, 15)}, "which was given to retired: Windows NT above 10.0"),
+        ]
+        for name, changes, problem in rows:
+            tables = pretend(changes)
+            if "12" in changes:
+                tables["all"].append((30, 14, "10.0", "workstation", 29000, 29999, "12"))
+            with self.subTest(name):
+                self.assertIn(problem, "\n".join(record_problems(tables, tables["record"])))
+
+
+class MadeParts(unittest.TestCase):
+    def test_a_missing_or_doubled_marker_stops(self):
+        start, end = "<!-- made by tools/regenerate.py: kinds -->\n", "\n<!-- end of kinds -->"
+        self.assertEqual(replace_part(f"a\n{start}old{end}\nb", "R", "kinds", "new"), f"a\n{start}new{end}\nb")
+        for text in (f"a\n{start}old\nb", f"{start}x{end}{start}y{end}", f"{end}\n{start}", "none"):
+            with self.subTest(text), self.assertRaises(SystemExit):
+                replace_part(text, "R", "kinds", "new")
+
+
+if __name__ == "__main__":
+    unittest.main()
