@@ -18,9 +18,17 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 PATH = os.path.join(ROOT, "tests", "data", "releases.txt")
 
 NUMBER = r"(?:0|[1-9][0-9]*)"
+BYTE = r"(?:25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])"
 BUILD = rf"(?:{NUMBER}|0x[0-9A-Fa-f]{{1,8}})"
-VERSION = re.compile(rf"({NUMBER})\.({NUMBER})\.({BUILD}(?:,{BUILD})*)")
-PAIR = re.compile(r"([A-Z_][A-Z0-9_]*)=([^,]*)")
+PAIR = r"[A-Z_][A-Z0-9_]*=[^,]*"
+# A field as an error names it, the pattern of its text, and whether it is quoted.
+PLATFORM = ("the platform, a decimal number", NUMBER, False)
+VERSION = ("major.minor.builds, the builds joined by commas, each decimal or 0x and up to eight hex digits",
+           rf"({NUMBER})\.({NUMBER})\.({BUILD}(?:,{BUILD})*)", False)
+TEXT = ("a quoted text", r".*", True)
+PRODUCT = ("the product type, a number up to 255, or -", rf"-|{BYTE}", False)
+ENVIRONMENT = ("- or NAME=value pairs joined by commas", rf"-|{PAIR}(?:,{PAIR})*", False)
+STATUS = ("a status, a number up to 255", BYTE, False)
 # A quoted text holds no quote and no backslash; a bare one no blank either.
 TOKEN = re.compile(r'[ \t]*(?:"([^"\\]*)"|([^ \t"\\]+))')
 
@@ -51,39 +59,20 @@ def tokens(text, where):
     while text[position:].strip(" \t"):
         match = TOKEN.match(text, position)
         if match is None:
-            raise CaseError(f"{where}: expected a field, a bare word or a quoted text without a backslash "
-                            f"or a quote inside, at {text[position:].strip()!r}")
-        quoted = match.group(1) is not None
-        found.append((match.group(1) if quoted else match.group(2), quoted))
+            raise CaseError(f"{where}: expected a bare word or a quoted text without a quote or a backslash "
+                            f"inside, at {text[position:].strip()!r}")
+        found.append((match.group(2), False) if match.group(1) is None else (match.group(1), True))
         position = match.end()
     return found
 
 
-def number(field, where, what, highest=0xFFFFFFFF):
-    text, quoted = field
-    if quoted or not re.fullmatch(NUMBER, text) or int(text) > highest:
-        raise CaseError(f"{where}: expected {what}, a decimal number up to {highest} without leading zeros, "
-                        f"got {text!r}")
-    return int(text)
-
-
-def quoted(field, where, what, none_allowed=False):
-    text, was_quoted = field
-    if none_allowed and not was_quoted and text == "-":
-        return None
-    if not was_quoted:
-        raise CaseError(f"{where}: expected {what} in quotes{' or -' if none_allowed else ''}, got {text!r}")
-    return text
-
-
-def environment(field, where):
-    text, was_quoted = field
-    if not was_quoted and text == "-":
-        return {}
-    pairs = [PAIR.fullmatch(pair) for pair in text.split(",")]
-    if was_quoted or None in pairs:
-        raise CaseError(f"{where}: expected - or NAME=value pairs joined by commas, got {text!r}")
-    return {pair.group(1): pair.group(2) for pair in pairs}
+def check(field, kind, where):
+    """The match of the field's text against its kind's pattern."""
+    what, pattern, quoted = kind
+    match = re.fullmatch(pattern, field[0])
+    if match is None or field[1] != quoted:
+        raise CaseError(f"{where}: expected {what}, got {field[0]!r}")
+    return match
 
 
 def parse_line(text, where):
@@ -92,36 +81,34 @@ def parse_line(text, where):
         return []
     fields = tokens(text.rstrip("\n"), where)
     if len(fields) < 8 or len(fields) % 2 != 0:
-        raise CaseError(f"{where}: expected platform, version, service pack, product type, environment, "
-                        f"pairs of switches and status, and the line: got {len(fields)} fields")
-    platform = number(fields[0], where, "the platform")
-    version_text, version_quoted = fields[1]
-    version = VERSION.fullmatch(version_text)
-    if version_quoted or version is None:
-        raise CaseError(f"{where}: expected major.minor.builds, the builds joined by commas, each decimal "
-                        f"or 0x and up to eight hex digits, got {version_text!r}")
-    builds = [int(build, 0) for build in version.group(3).split(",")]
-    major = number((version.group(1), False), where, "the major version")
-    minor = number((version.group(2), False), where, "the minor version")
-    if any(build > 0xFFFFFFFF for build in builds):
-        raise CaseError(f"{where}: expected builds of 32 bits, got {version_text!r}")
-    csd = quoted(fields[2], where, "the service pack")
-    product = None if fields[3] == ("-", False) else number(fields[3], where, "the product type or -", 255)
-    env = environment(fields[4], where)
+        raise CaseError(f"{where}: expected platform, version, service pack, product type, environment, pairs "
+                        f"of switches and status, and the release line: got {len(fields)} fields")
+    platform = int(check(fields[0], PLATFORM, where).group())
+    major, minor, builds = check(fields[1], VERSION, where).groups()
+    numbers = [platform, int(major), int(minor)] + [int(build, 0) for build in builds.split(",")]
+    if max(numbers) > 0xFFFFFFFF:
+        raise CaseError(f"{where}: expected numbers of at most 32 bits, got {max(numbers)}")
+    csd = check(fields[2], TEXT, where).group()
+    product = check(fields[3], PRODUCT, where).group()
+    env = {}
+    for pair in check(fields[4], ENVIRONMENT, where).group().split(","):
+        if pair != "-":
+            name, value = pair.split("=", 1)
+            env[name] = value
     runs = []
     for i in range(5, len(fields) - 1, 2):
-        switches = quoted(fields[i], where, "the switches")
-        runs.append((switches, number(fields[i + 1], where, "a status", 255)))
-    line = quoted(fields[-1], where, "the release line", none_allowed=True)
-    return [Case(0, (platform, major, minor, build, csd), product, env, runs, line) for build in builds]
+        runs.append((check(fields[i], TEXT, where).group(), int(check(fields[i + 1], STATUS, where).group())))
+    line = None if fields[-1] == ("-", False) else check(fields[-1], TEXT, where).group()
+    return [Case(0, (*numbers[:3], build, csd), None if product == "-" else int(product), env, runs, line)
+            for build in numbers[3:]]
 
 
 def read_cases(path=PATH):
     cases = []
     with open(path, encoding="ascii") as f:
-        for number_of_line, text in enumerate(f, 1):
-            for case in parse_line(text, f"{os.path.relpath(path, ROOT)}:{number_of_line}"):
-                case.number = number_of_line
+        for number, text in enumerate(f, 1):
+            for case in parse_line(text, f"{os.path.relpath(path, ROOT)}:{number}"):
+                case.number = number
                 cases.append(case)
     return cases
 
@@ -148,8 +135,7 @@ def write_cc(cases, path):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--write-cc", required=True, help="the C++ rows to write")
-    args = parser.parse_args()
-    write_cc(read_cases(), args.write_cc)
+    write_cc(read_cases(), parser.parse_args().write_cc)
 
 
 if __name__ == "__main__":
