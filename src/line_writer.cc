@@ -40,6 +40,7 @@ bool LineWriter::handOver() {
 // Copies text into the buffer, handing over each full block; false after a
 // failed hand-over, which drops the rest of the text.
 bool LineWriter::put(const char* text) {
+  if (text == nullptr) return true;
   for (; *text != '\0'; ++text) {
     buffer_[fill_++] = *text;
     if (fill_ == sizeof buffer_ && !handOver()) return false;

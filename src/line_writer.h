@@ -13,7 +13,7 @@ inline constexpr uint32_t kCodeWriteFault = 29;       // a failed write that gav
 inline constexpr uint32_t kCodeDiskFull = 101;        // a write that took fewer bytes
 inline constexpr uint32_t kCodeNotOpenForLine = 103;  // no stream to end the line on
 
-// Zero-terminated pieces of text that make up one line.
+// Zero-terminated pieces of text that make up one line; a null one is left out.
 using LineParts = std::initializer_list<const char*>;
 
 class LineWriter {

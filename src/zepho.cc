@@ -1,6 +1,7 @@
 #include "zepho.h"
 
 #include "classify/classify.h"
+#include "facts/facts.h"
 #include "frame.h"
 #include "options/help.h"
 #include "options/switches.h"
@@ -12,11 +13,21 @@ namespace {
 // The stages in order; each returns the status the run ends with.
 uint32_t decide(Frame& frame, Platform& platform) {
   RunOptions options = parseSwitches(platform.process.commandLine());
-  if (options.helpRequested) return printHelp(frame) ? 0 : kStatusOutputFailure;
+  if (options.helpRequested) return printHelp(frame, options) ? 0 : kStatusOutputFailure;
   settleMode(options);
   const VersionReport report = queryVersion(platform.version);
-  if (!printReport(frame, report, options)) return kStatusOutputFailure;
-  return classifyRelease(frame, platform.environment, platform.version, options, report);
+  LongerRecord longer(platform.version);
+  // /SET prints its lines instead of the report and the release line.
+  const bool reportLines = !options.quiet && !options.setLines;
+  if (reportLines && !printReport(frame, report, options)) return kStatusOutputFailure;
+  const Release release = classifyRelease(platform.environment, longer, options, report);
+  if (options.quiet) return release.status;
+  if (options.setLines) {
+    return printFacts(frame, platform, longer, report, release) ? release.status
+                                                                 : kStatusOutputFailure;
+  }
+  if (release.status != 0 && !writeReleaseLine(frame, release)) return kStatusOutputFailure;
+  return release.status;
 }
 
 }  // namespace

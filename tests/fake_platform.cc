@@ -15,7 +15,47 @@ void FakeVersion::query(VersionRecord& record) {
 bool FakeVersion::queryEx(VersionRecordEx& record) {
   query(record.base);  // records the size; after a refusal the caller reads nothing
   if (productType) record.productType = *productType;
+  record.servicePackMajor = servicePackMajor;
   return productType.has_value();
+}
+
+FunctionAddress FakeLookup::addressOf(const std::string& function) {
+  const char* known[] = {"IsWow64Process", "RegOpenKeyExA", "RegQueryValueExA", "RegCloseKey"};
+  for (FunctionAddress i = 0; i < std::size(known); ++i) {
+    if (function == known[i]) return 0x1000 + i;
+  }
+  return 0;
+}
+
+FunctionAddress FakeLookup::find(const char* library, const char* function) {
+  calls.push_back(std::string("LoadLibraryA ") + library);
+  if (missing.count(library) != 0) return 0;
+  calls.push_back(std::string("GetProcAddress ") + function);
+  if (missing.count(std::string(library) + "!" + function) != 0) return 0;
+  return addressOf(function);
+}
+
+bool FakeRegistry::called(FunctionAddress function, const char* name, const std::string& details) {
+  log->push_back(name + details);
+  return function == FakeLookup::addressOf(name);
+}
+
+bool FakeRegistry::isWow64(FunctionAddress isWow64Process) {
+  return called(isWow64Process, "IsWow64Process", "") && wow64.value_or(false);
+}
+
+uint32_t FakeRegistry::read(const RegistryFunctions& functions, const char* path, bool view64,
+                            const char* name, const char*& data, uint32_t& size) {
+  const bool opened = called(functions[kRegOpenKeyEx], "RegOpenKeyExA",
+                             std::string(" ") + path + (view64 ? " 64" : " 32"));
+  if (!opened || openFails) return 0;
+  const auto found = values.find(name);
+  const bool read = called(functions[kRegQueryValueEx], "RegQueryValueExA", std::string(" ") + name);
+  called(functions[kRegCloseKey], "RegCloseKey", "");
+  if (!read || found == values.end() || found->second.data.size() > kRegistryValueBytes) return 0;
+  data = found->second.data.c_str();
+  size = static_cast<uint32_t>(found->second.data.size());
+  return found->second.type;
 }
 
 uint32_t FakeEnvironment::read(const char* name, char* buffer, uint32_t size) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ class FakeVersion : public VersionSource {
 
   VersionRecord fill{};                // copied over the record, all but its size
   std::optional<uint8_t> productType;  // in the longer record; none: that query is refused
+  uint16_t servicePackMajor = 0;       // in the longer record
   std::vector<uint32_t> sizesSeen;     // the size field at each query, of either form
 };
 
@@ -72,6 +74,40 @@ class FakeProcess : public ProcessPort {
   std::string fileName = "C:\\TOOLS\\ZEPHO.EXE";
   bool cutsLikeVista = false;  // a name that does not fit: XP's cut, or Vista's
   std::vector<uint32_t> exits;
+};
+
+// The run-time lookups and the calls through what they found share one log,
+// in the order Win32 makes them: "LoadLibraryA ADVAPI32.DLL", "GetProcAddress
+// RegOpenKeyExA", "IsWow64Process", "RegOpenKeyExA <path> 64",
+// "RegQueryValueExA EditionID", "RegCloseKey".
+class FakeLookup : public RuntimeLookup {
+ public:
+  FunctionAddress find(const char* library, const char* function) override;
+  // The address the fake gives `function`, found or not.
+  static FunctionAddress addressOf(const std::string& function);
+
+  std::set<std::string> missing;  // libraries, and LIBRARY!Function, that are not there
+  std::vector<std::string> calls;
+};
+
+class FakeRegistry : public RegistrySource {
+ public:
+  bool isWow64(FunctionAddress isWow64Process) override;
+  uint32_t read(const RegistryFunctions& functions, const char* path, bool view64, const char* name,
+                const char*& data, uint32_t& size) override;
+
+  struct Value {
+    uint32_t type;
+    std::string data;
+  };
+  std::optional<bool> wow64 = false;    // none: IsWow64Process fails
+  bool openFails = false;
+  std::map<std::string, Value> values;  // of the CurrentVersion key; a read of any other fails
+  std::vector<std::string>* log = nullptr;
+
+ private:
+  // Logs the call; false when `function` is not the one it must be.
+  bool called(FunctionAddress function, const char* name, const std::string& details);
 };
 
 // A version record with the fields the program reads.

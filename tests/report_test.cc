@@ -66,7 +66,10 @@ TEST(QueryVersion, AsksOnceWithSizeSet) {
   source.fill.size = 7;
   EXPECT_EQ(queryVersion(source).buildNumber, 2195);
   source.productType = 3;
-  EXPECT_EQ(queryProductType(source), 3);
+  LongerRecord longer(source);
+  EXPECT_TRUE(longer.answered());
+  EXPECT_TRUE(longer.answered());  // asked once
+  EXPECT_EQ(longer.productType(), 3);
   EXPECT_EQ(source.sizesSeen, (std::vector<uint32_t>{148, 156}));
 }
 

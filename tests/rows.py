@@ -69,6 +69,20 @@ def rows_of_case(case, name, setup):
     return rows
 
 
+def set_rows_of_case(case, name):
+    """The runs of a case again with /SET, whose first two lines give the status and the release line's name."""
+    rows = []
+    for row in rows_of_case(case, name, []):
+        release = ""
+        if row.status:
+            csd = case.record[4].strip() if case.record[0] == 2 else ""
+            release = " ".join(case.line.replace(csd, "", 1).split())
+        first = b"SET ZEPHO_STATUS=%d\r\nSET ZEPHO_RELEASE=%s\r\n" % (row.status, release.encode())
+        rows.append(replace(row, name=row.name + "/SET", command_line=row.command_line + b" /SET", out=None,
+                            out_starts=first))
+    return rows
+
+
 CASES = read_cases()
 
 
@@ -102,7 +116,8 @@ class Row:
     setup: list = field(default_factory=list)  # launcher directives before the run
     stdout: str = "pipe"
     program: str = None  # what the launcher starts, when not zepho.exe
-    out_ends: bytes = b""  # when `out` is None: how the output must end
+    out_ends: bytes = b""  # when `out` is None: how the output must end ...
+    out_starts: bytes = b""  # ... and begin
 
 
 def version(release):
@@ -229,8 +244,8 @@ def check(row, status, out, err):
         problems.append(f"status {status}, expected {row.status}")
     if row.out is not None and out != row.out:
         problems.append(f"stdout {out!r}, expected {row.out!r}")
-    if row.out is None and not out.endswith(row.out_ends):
-        problems.append(f"stdout {out!r}, expected it to end in {row.out_ends!r}")
+    if row.out is None and not (out.endswith(row.out_ends) and out.startswith(row.out_starts)):
+        problems.append(f"stdout {out!r}, expected it to begin {row.out_starts!r} and end {row.out_ends!r}")
     if err != row.err:
         problems.append(f"stderr {err!r}, expected {row.err!r}")
     return problems

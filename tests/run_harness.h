@@ -14,6 +14,8 @@ struct World {
   FakeEnvironment environment;
   FakeOutput output;
   FakeProcess process;
+  FakeLookup lookup;
+  FakeRegistry registry;
 
   // Runs the program once; returns the exit status it ended with, or a
   // value no run can give when it ended other than exactly once.

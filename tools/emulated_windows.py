@@ -20,6 +20,10 @@ from unicorn import UC_ARCH_X86, UC_HOOK_BLOCK, UC_HOOK_INTR, UC_MODE_32, Uc, Uc
 from unicorn.x86_const import UC_X86_REG_EAX, UC_X86_REG_EIP, UC_X86_REG_ESP
 
 OUT, ERR, INVALID = 0x10, 0x20, 0xFFFFFFFF
+# What LoadLibraryA hands out, and the functions GetProcAddress finds there.
+MODULES = {"KERNEL32.DLL": 0x7100, "ADVAPI32.DLL": 0x7200}
+FOUND = ("IsWow64Process", "RegOpenKeyExA", "RegQueryValueExA", "RegCloseKey")
+HKLM, KEY = 0x80000002, 0x77
 KINDS = {"unknown": 0, "disk": 1, "char": 2, "pipe": 3}
 STUBS, STACK, STACK_SIZE, HEAP = 0x70000000, 0x00100000, 0x00100000, 0x00300000
 HEAP_SIZE = 0x40000
@@ -44,6 +48,11 @@ class Scenario:
     module: bytes = b"C:\\TOOLS\\ZEPHO.EXE"
     product_type: int = None  # of the 156-byte record; None: that size is refused
     vista_cut: bool = False  # a module name that does not fit is cut as Vista does, else as XP does
+    service_pack: int = 0  # major, of the 156-byte record
+    missing: tuple = ()  # libraries and LIBRARY!Function that run-time lookups do not find
+    wow64: bool = False  # what IsWow64Process says; None: it fails
+    open_fails: bool = False  # RegOpenKeyExA
+    registry: dict = field(default_factory=dict)  # value name -> (type, bytes) of the CurrentVersion key
 
     def oracle_line(self):
         p, major, minor, build, csd = self.record
@@ -51,7 +60,10 @@ class Scenario:
         handle = "-1" if self.handle == INVALID else str(self.handle)
         fields = [self.command_line.hex(), p, major, minor, build, csd.hex(), *env, KINDS[self.kind], handle,
                   self.fail_from, self.fail_to, self.fail_code, self.short_from, self.short_to, int(self.err_fails),
-                  self.module.hex(), "-" if self.product_type is None else self.product_type, int(self.vista_cut)]
+                  self.module.hex(), "-" if self.product_type is None else self.product_type, int(self.vista_cut),
+                  self.service_pack, ",".join(self.missing) or "-", "-" if self.wow64 is None else int(self.wow64),
+                  int(self.open_fails),
+                  ",".join(f"{name}:{kind}:{data.hex()}" for name, (kind, data) in self.registry.items()) or "-"]
         return "\t".join(map(str, fields))
 
 
@@ -64,12 +76,13 @@ class Outcome:
     names: list = field(default_factory=list)
     sizes: list = field(default_factory=list)
     queries: list = field(default_factory=list)  # the size field at each version query
+    lookups: list = field(default_factory=list)  # run-time lookups and the calls through what they found
 
     @staticmethod
     def parse(line):
-        status, out, err, calls, names, sizes, queries = line.rstrip("\n").split("\t")
+        status, out, err, calls, names, sizes, queries, lookups = line.rstrip("\n").split("\t")
         return Outcome(int(status), bytes.fromhex(out), bytes.fromhex(err), split(calls), split(names),
-                       [int(s) for s in split(sizes)], [int(q) for q in split(queries)])
+                       [int(s) for s in split(sizes)], [int(q) for q in split(queries)], split(lookups))
 
 
 def split(text):
@@ -97,10 +110,9 @@ class Machine:
         self.stubs = {}
         for entry in pe.DIRECTORY_ENTRY_IMPORT:
             for imported in entry.imports:
-                stub = STUBS + 16 * len(self.stubs)
-                self.stubs[stub + 2] = getattr(self, imported.name.decode())
-                self.uc.mem_write(stub, b"\xcd\x80")
+                stub = self._stub(getattr(self, imported.name.decode()))
                 self.uc.mem_write(imported.address, struct.pack("<I", stub))
+        self.found = {name: self._stub(getattr(self, name)) for name in FOUND}  # what GetProcAddress finds
         # What a run may change: the writable sections, restored before each.
         self.writable = [(self.base + section.VirtualAddress,
                           bytes(self.uc.mem_read(self.base + section.VirtualAddress, section.Misc_VirtualSize)))
@@ -111,6 +123,16 @@ class Machine:
         self.newer_than, self.checked, self.newer = newer_than, set(), []
         if newer_than:
             self.uc.hook_add(UC_HOOK_BLOCK, self._check_block, begin=self.base, end=self.base + len(image) - 1)
+
+    def _stub(self, handler):
+        """An INT 80h of its own that runs `handler`; its address."""
+        stub = STUBS + 16 * len(self.stubs)
+        self.stubs[stub + 2] = handler
+        self.uc.mem_write(stub, b"\xcd\x80")
+        return stub
+
+    def _string(self, address):
+        return bytes(self.uc.mem_read(address, 64)).split(b"\0")[0].decode("latin-1")
 
     def run(self, s):
         self.s, self.o, self.last_error = s, Outcome(), 0
@@ -169,7 +191,7 @@ class Machine:
         p, major, minor, build, csd = self.s.record
         self.uc.mem_write(record + 4, struct.pack("<4I", major, minor, build, p) + csd.ljust(128, b"\0"))
         if size == 156:  # service pack major and minor, suite mask, product type, reserved
-            self.uc.mem_write(record + 148, struct.pack("<3H2B", 0, 0, 0, self.s.product_type, 0))
+            self.uc.mem_write(record + 148, struct.pack("<3H2B", self.s.service_pack, 0, 0, self.s.product_type, 0))
         return 1
 
     def GetEnvironmentVariableA(self, name, buffer, size):
@@ -235,3 +257,47 @@ class Machine:
 
     def ExitProcess(self, status):
         self.o.status = status
+
+    def LoadLibraryA(self, name):
+        name = self._string(name)
+        self.o.lookups.append(f"LoadLibraryA {name}")
+        return 0 if name in self.s.missing else MODULES.get(name, 0)
+
+    def GetProcAddress(self, module, name):
+        name = self._string(name)
+        self.o.lookups.append(f"GetProcAddress {name}")
+        library = next((known for known, handle in MODULES.items() if handle == module), "?")
+        return 0 if f"{library}!{name}" in self.s.missing else self.found.get(name, 0)
+
+    # The functions found at run time, as the fakes answer them.
+    def IsWow64Process(self, process, result):
+        self.o.lookups.append("IsWow64Process")
+        if process != 0xFFFFFFFF or self.s.wow64 is None:
+            return 0
+        self._put(result, int(self.s.wow64))
+        return 1
+
+    def RegOpenKeyExA(self, key, path, options, access, result):
+        self.o.lookups.append(f"RegOpenKeyExA {self._string(path)} {64 if access & 0x100 else 32}")
+        if key != HKLM or options != 0 or access & ~0x100 != 1 or self.s.open_fails:
+            return 2
+        self._put(result, KEY)
+        return 0
+
+    def RegQueryValueExA(self, key, name, reserved, kind, data, size):
+        name = self._string(name)
+        self.o.lookups.append(f"RegQueryValueExA {name}")
+        value = self.s.registry.get(name) if key == KEY and reserved == 0 else None
+        if value is None:
+            return 2
+        capacity = struct.unpack("<I", self.uc.mem_read(size, 4))[0]
+        self._put(size, len(value[1]))
+        if len(value[1]) > capacity:
+            return 234  # ERROR_MORE_DATA
+        self.uc.mem_write(data, value[1])
+        self._put(kind, value[0])
+        return 0
+
+    def RegCloseKey(self, key):
+        self.o.lookups.append("RegCloseKey")
+        return 0

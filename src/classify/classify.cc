@@ -9,50 +9,57 @@ namespace {
 
 // An NT release after XP, under /ALL: a row of the later table, or an NT
 // newer than all of them, which is named by its version numbers.
-uint32_t classifyLater(Frame& frame, VersionSource& version, const RunOptions& options,
-                       const VersionReport& report, bool verbose) {
+Release classifyLater(LongerRecord& longer, const VersionReport& report, bool verbose) {
+  Release release;
   if (report.platformId != kPlatformWin32Nt ||
       !mayBeLater(report.majorVersion, report.minorVersion)) {
-    return kStatusUnknownRelease;
+    return release;
   }
-  const uint8_t kind = laterKind(queryProductType(version));
-  if (kind == 0) return kStatusUnknownRelease;
+  const uint8_t kind = longer.answered() ? laterKind(longer.productType()) : 0;
+  if (kind == 0) return release;
   const LaterRow* row =
       findLaterRelease(report.majorVersion, report.minorVersion, kind, report.buildNumber);
-  if (row == nullptr && !isNewerNt(report.majorVersion)) return kStatusUnknownRelease;
-  if (!options.quiet) {
-    const char* csd = report.csdText.c_str();
-    const bool written = row != nullptr
-                             ? frame.writeLine({kReleasePrefix, laterName(*row), " ", csd})
-                             : frame.writeLine({kReleasePrefix, "NT ", report.majorText.c_str(),
-                                                ".", report.minorText.c_str(), " ", csd});
-    if (!written) return kStatusOutputFailure;
+  const char** parts = release.parts;
+  parts[kCsdPart] = report.csdText.c_str();
+  if (row != nullptr) {
+    release.status = verbose ? row->verboseStatus : row->majorStatus;
+    parts[0] = laterName(*row);
+    parts[1] = " ";
+  } else if (isNewerNt(report.majorVersion)) {
+    release.status = kStatusNewerNt;
+    parts[0] = "NT ";
+    parts[1] = report.majorText.c_str();
+    parts[2] = ".";
+    parts[3] = report.minorText.c_str();
+    parts[4] = " ";
   }
-  if (row == nullptr) return kStatusNewerNt;
-  return verbose ? row->verboseStatus : row->majorStatus;
+  return release;
 }
 
 }  // namespace
 
-uint32_t classifyRelease(Frame& frame, EnvironmentSource& environment, VersionSource& version,
-                         const RunOptions& options, const VersionReport& report) {
+Release classifyRelease(EnvironmentSource& environment, LongerRecord& longer,
+                        const RunOptions& options, const VersionReport& report) {
   const bool verbose = useVerboseTable(options);
   const ReleaseRow* row =
       findRelease(verbose ? verboseTable() : majorTable(), report.platformId, report.buildNumber);
   if (row == nullptr) {
-    return options.allReleases ? classifyLater(frame, version, options, report, verbose)
-                               : kStatusUnknownRelease;
+    return options.allReleases ? classifyLater(longer, report, verbose) : Release{};
   }
-
   const TerminalRow* terminal =
       verbose ? findTerminalSession(environment, options, report.buildNumber) : nullptr;
+  Release release;
+  release.status = terminal != nullptr ? terminal->status : row->status;
+  release.parts[0] = row->name;
   // Only the NT releases carry a service-pack text on their line.
-  const char* csd = row->platformId == kPlatformWin32Nt ? report.csdText.c_str() : "";
-  const char* suffix = terminal != nullptr ? terminal->suffix : "";
-  if (!options.quiet && !frame.writeLine({kReleasePrefix, row->name, csd, suffix})) {
-    return kStatusOutputFailure;
-  }
-  return terminal != nullptr ? terminal->status : row->status;
+  if (row->platformId == kPlatformWin32Nt) release.parts[kCsdPart] = report.csdText.c_str();
+  if (terminal != nullptr) release.parts[kCsdPart + 1] = terminal->suffix;
+  return release;
+}
+
+bool writeReleaseLine(Frame& frame, const Release& release) {
+  const char* const* p = release.parts;
+  return frame.writeLine({kReleasePrefix, p[0], p[1], p[2], p[3], p[4], p[5], p[6]});
 }
 
 }  // namespace zepho

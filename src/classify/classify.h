@@ -6,19 +6,29 @@
 #include "frame.h"
 #include "options/run_options.h"
 #include "platform/environment_source.h"
-#include "platform/version_source.h"
 #include "version/version_report.h"
 
 namespace zepho {
 
 inline constexpr uint32_t kStatusUnknownRelease = 0;
 
+// A release as its line names it: "Operating System: Windows " and the
+// parts, the service-pack text (on NT) at kCsdPart, the terminal-session
+// suffix last; a null part is left out.
+inline constexpr int kCsdPart = 5;
+struct Release {
+  uint32_t status = kStatusUnknownRelease;  // 0: no release, and no line
+  const char* parts[kCsdPart + 2] = {};
+};
+
 // Looks the release up in the table of the mode and, under /ALL when that
-// has no row, among the NT releases after XP, asking `version` for the
-// product type only then; writes its line unless quiet, and returns the
-// row's status: kStatusNewerNt for an NT newer than every row, 0 when
-// nothing matches, 1 when the line could not be written.
-uint32_t classifyRelease(Frame& frame, EnvironmentSource& environment, VersionSource& version,
-                         const RunOptions& options, const VersionReport& report);
+// has no row, among the NT releases after XP, asking `longer` for the
+// product type only then. The status is kStatusNewerNt for an NT newer
+// than every row, 0 when nothing matches.
+Release classifyRelease(EnvironmentSource& environment, LongerRecord& longer,
+                        const RunOptions& options, const VersionReport& report);
+
+// Writes the release line of a status other than 0; false once it failed.
+bool writeReleaseLine(Frame& frame, const Release& release);
 
 }  // namespace zepho

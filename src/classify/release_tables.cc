@@ -186,6 +186,16 @@ consteval uint8_t highestStatus(std::span<const ReleaseRow> table,
   return highest;
 }
 
+// The statuses rise with the rows, as releases come out, so that a list
+// from the last row up goes from the highest status down.
+consteval bool statusesRise() {
+  for (size_t i = 1; i < std::size(kLaterSource); ++i) {
+    if (kLaterSource[i].verboseStatus <= kLaterSource[i - 1].verboseStatus) return false;
+  }
+  return true;
+}
+static_assert(statusesRise(), "later rows' verbose statuses rise row by row");
+
 consteval bool verboseStatusesFree() {
   for (const LaterSource& row : kLaterSource) {
     if (row.verboseStatus <= highestStatus(kVerbose, kTerminal) || row.verboseStatus >= kStatusNewerNt) {

@@ -10,6 +10,8 @@ namespace zepho {
 
 // Every release line begins with this.
 inline constexpr char kReleasePrefix[] = "Operating System: Windows ";
+// Its last word, "Windows ", which begins every release's name.
+inline constexpr const char* kWindowsWord = kReleasePrefix + 18;
 
 struct ReleaseRow {
   uint16_t buildNumber;

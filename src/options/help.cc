@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <span>
 
+#include "classify/release_tables.h"
+
 namespace zepho {
 namespace {
 
@@ -77,9 +79,41 @@ bool printLevels(Frame& frame, const char* mode, std::span<const Level> levels, 
   return true;
 }
 
+// The lines one at a time: each ends in a zero byte, the text in two.
+bool printText(Frame& frame, const char* line) {
+  while (*line != '\0') {
+    if (!frame.writeLine({line})) return false;
+    while (*line++ != '\0') {
+    }
+  }
+  return true;
+}
+
+constexpr char kAllText[] =
+    " \0"
+    "/ALL - also the NT releases after XP; /SET - the facts as SET lines\0"
+    "With /ALL (VERBOSE, MAJOR):\0"
+    "ERRORLEVEL 255, 255 = Windows NT newer than those below\0";
+
+// zepho's own switches and the /ALL statuses from the table, highest first
+// (the statuses rise with the rows).
+[[gnu::noinline]] bool printAll(Frame& frame) {
+  if (!printText(frame, kAllText)) return false;
+  const std::span<const LaterRow> rows = laterTable();
+  for (size_t i = rows.size(); i-- > 0;) {
+    const LaterRow& row = rows[i];
+    if (!frame.writeLine({"ERRORLEVEL ", toDecimal(row.verboseStatus).c_str(), ", ",
+                          toDecimal(row.majorStatus).c_str(), " = ", kWindowsWord,
+                          laterName(row)})) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
-bool printHelp(Frame& frame) {
+bool printHelp(Frame& frame, const RunOptions& options) {
   const char* line = kUsageText;
   for (int i = 0; i < kUsageLines; ++i) {
     if (!frame.writeLine({line})) return false;
@@ -87,7 +121,8 @@ bool printHelp(Frame& frame) {
     }
   }
   return printLevels(frame, "VERBOSE", kVerboseLevels, true) && frame.writeLine({" "}) &&
-         printLevels(frame, "MAJOR", kMajorLevels, false);
+         printLevels(frame, "MAJOR", kMajorLevels, false) &&
+         (!options.allReleases || printAll(frame));
 }
 
 }  // namespace zepho

@@ -2,10 +2,12 @@
 #pragma once
 
 #include "frame.h"
+#include "options/run_options.h"
 
 namespace zepho {
 
-// Writes the 39 lines of the help screen; false once a line failed.
-bool printHelp(Frame& frame);
+// Writes the 39 lines of the help screen and, under /ALL, the switches and
+// statuses of zepho's own after them; false once a line failed.
+bool printHelp(Frame& frame, const RunOptions& options);
 
 }  // namespace zepho

@@ -10,6 +10,7 @@ struct RunOptions {
   bool majorMode = false;       // /MAJOR, or by default
   bool verboseMode = false;     // /VERBOSE
   bool allReleases = false;     // /ALL: also the NT releases after XP
+  bool setLines = false;        // /SET: the facts as SET lines, not the report
 };
 
 }  // namespace zepho

@@ -16,6 +16,7 @@ constexpr SwitchRow kSwitches[] = {
     {"/HELP", &RunOptions::helpRequested},       {"/QUIET", &RunOptions::quiet},
     {"/TERMINALS", &RunOptions::checkTerminals}, {"/MAJOR", &RunOptions::majorMode},
     {"/VERBOSE", &RunOptions::verboseMode},      {"/ALL", &RunOptions::allReleases},
+    {"/SET", &RunOptions::setLines},
 };
 
 consteval bool switchesFitTheKeptBytes() {

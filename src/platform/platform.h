@@ -4,6 +4,8 @@
 #include "platform/environment_source.h"
 #include "platform/output_port.h"
 #include "platform/process_port.h"
+#include "platform/registry_source.h"
+#include "platform/runtime_lookup.h"
 #include "platform/version_source.h"
 
 namespace zepho {
@@ -13,6 +15,8 @@ struct Platform {
   EnvironmentSource& environment;
   OutputPort& output;
   ProcessPort& process;
+  RuntimeLookup& lookup;
+  RegistrySource& registry;
 };
 
 }  // namespace zepho

@@ -8,7 +8,9 @@ extern "C" __attribute__((noreturn, used)) void zephoStart() {
   zepho::Win32Environment environment;
   zepho::Win32Output output;
   zepho::Win32Process process;
-  zepho::Platform platform{version, environment, output, process};
+  zepho::Win32Lookup lookup;
+  zepho::Win32Registry registry;
+  zepho::Platform platform{version, environment, output, process, lookup, registry};
   zepho::run(platform);
   __builtin_unreachable();
 }

@@ -73,4 +73,47 @@ void Win32Process::exit(uint32_t status) {
   ExitProcess(status);
 }
 
+// KERNEL32.DLL is loaded in every process, so naming it finds that copy;
+// ADVAPI32.DLL is a known DLL wherever it is asked for (NT 6.0 on), which
+// Windows loads from its own folder only, never from the current one or
+// the PATH.
+FunctionAddress Win32Lookup::find(const char* library, const char* function) {
+  const HMODULE module = LoadLibraryA(library);
+  if (module == nullptr) return 0;
+  return reinterpret_cast<FunctionAddress>(GetProcAddress(module, function));
+}
+
+// The functions as they are called: stdcall, as Windows exports them.
+using IsWow64ProcessCall = BOOL(WINAPI*)(HANDLE, BOOL*);
+using RegOpenKeyExCall = LONG(WINAPI*)(HKEY, const char*, DWORD, REGSAM, HKEY*);
+using RegQueryValueExCall = LONG(WINAPI*)(HKEY, const char*, DWORD*, DWORD*, BYTE*, DWORD*);
+using RegCloseKeyCall = LONG(WINAPI*)(HKEY);
+
+bool Win32Registry::isWow64(FunctionAddress isWow64Process) {
+  BOOL wow64 = FALSE;
+  // This process's own pseudo-handle, as GetCurrentProcess gives it.
+  const HANDLE self = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
+  return reinterpret_cast<IsWow64ProcessCall>(isWow64Process)(self, &wow64) != FALSE &&
+         wow64 != FALSE;
+}
+
+uint32_t Win32Registry::read(const RegistryFunctions& functions, const char* path, bool view64,
+                             const char* name, const char*& data, uint32_t& size) {
+  HKEY key = nullptr;
+  const REGSAM access = KEY_QUERY_VALUE | (view64 ? KEY_WOW64_64KEY : 0);
+  if (reinterpret_cast<RegOpenKeyExCall>(functions[kRegOpenKeyEx])(HKEY_LOCAL_MACHINE, path, 0,
+                                                                    access, &key) != ERROR_SUCCESS) {
+    return 0;
+  }
+  DWORD type = 0;
+  DWORD count = kRegistryValueBytes;
+  const LONG result = reinterpret_cast<RegQueryValueExCall>(functions[kRegQueryValueEx])(
+      key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer_), &count);
+  reinterpret_cast<RegCloseKeyCall>(functions[kRegCloseKey])(key);
+  buffer_[count < kRegistryValueBytes ? count : kRegistryValueBytes] = '\0';
+  data = buffer_;
+  size = count;
+  return result == ERROR_SUCCESS ? type : 0;
+}
+
 }  // namespace zepho

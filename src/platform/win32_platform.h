@@ -26,6 +26,21 @@ class Win32Output final : public OutputPort {
   void close(Handle handle) override;
 };
 
+class Win32Lookup final : public RuntimeLookup {
+ public:
+  FunctionAddress find(const char* library, const char* function) override;
+};
+
+class Win32Registry final : public RegistrySource {
+ public:
+  bool isWow64(FunctionAddress isWow64Process) override;
+  uint32_t read(const RegistryFunctions& functions, const char* path, bool view64, const char* name,
+                const char*& data, uint32_t& size) override;
+
+ private:
+  char buffer_[kRegistryValueBytes + 1];
+};
+
 class Win32Process final : public ProcessPort {
  public:
   const char* commandLine() override;

@@ -38,13 +38,20 @@ VersionReport queryVersion(VersionSource& source) {
   return makeReport(record);
 }
 
-uint8_t queryProductType(VersionSource& source) {
+bool LongerRecord::answered() {
+  if (asked_) return answered_;
+  asked_ = true;
   VersionRecordEx record{};
   record.base.size = sizeof record;
-  return source.queryEx(record) ? record.productType : 0;
+  answered_ = source_.queryEx(record);
+  if (answered_) {
+    productType_ = record.productType;
+    servicePackMajor_ = record.servicePackMajor;
+  }
+  return answered_;
 }
 
-bool printReport(Frame& frame, const VersionReport& report, const RunOptions& options) {
+[[gnu::noinline]] bool printReport(Frame& frame, const VersionReport& report, const RunOptions& options) {
   if (options.quiet) return true;
   struct Line {
     const char* label;

@@ -28,9 +28,26 @@ VersionReport makeReport(const VersionRecord& record);
 // Queries the source once, from a zeroed record with its size set.
 VersionReport queryVersion(VersionSource& source);
 
-// Queries the source in the longer form for the product type (1
-// workstation, 2 domain controller, 3 server); 0 when it is refused.
-uint8_t queryProductType(VersionSource& source);
+// The longer version record, asked for once, when first needed.
+class LongerRecord {
+ public:
+  explicit LongerRecord(VersionSource& source) : source_(source) {}
+
+  // Asks, the first time; whether the system answered (NT 4.0 SP6 and
+  // later do).
+  bool answered();
+  // What it answered, once asked: 1 workstation, 2 domain controller,
+  // 3 server; 0 when refused.
+  uint8_t productType() const { return productType_; }
+  uint16_t servicePackMajor() const { return servicePackMajor_; }
+
+ private:
+  VersionSource& source_;
+  bool asked_ = false;
+  bool answered_ = false;
+  uint8_t productType_ = 0;
+  uint16_t servicePackMajor_ = 0;
+};
 
 // Writes the seven report lines unless quiet; false once a line failed.
 bool printReport(Frame& frame, const VersionReport& report, const RunOptions& options);

@@ -7,10 +7,15 @@
 //      unset), kind of standard output, its handle (-1 for an invalid one),
 //      failFrom, failTo, failCode, shortFrom, shortTo, errorFails (0/1),
 //      module file name (hex), product type of the longer version record
-//      (- when that query is refused), a cut module name like Vista's (0/1).
+//      (- when that query is refused), a cut module name like Vista's (0/1),
+//      its service pack's major number, what run-time lookups miss
+//      (comma-separated, or -), what IsWow64Process says (0/1, - when it
+//      fails), a failing RegOpenKeyExA (0/1), and the CurrentVersion key's
+//      values as name:type:data (hex), comma-separated, or -.
 // Out: status, standard output (hex), standard error (hex), the calls, the
-//      environment names read, the sizes of the hand-overs and the size
-//      field at each version query (the last four comma-separated),
+//      environment names read, the sizes of the hand-overs, the size field
+//      at each version query and the run-time lookups with the calls
+//      through what they found (the last five comma-separated),
 //      tab-separated.
 #include <cstdio>
 #include <iostream>
@@ -62,8 +67,8 @@ int main() {
     std::istringstream fields(line);
     for (std::string field; std::getline(fields, field, '\t');) f.push_back(field);
     if (!line.empty() && line.back() == '\t') f.emplace_back();  // an empty last field
-    if (f.size() != 19) {
-      std::cerr << "oracle: expected 19 fields, got " << f.size() << "\n";
+    if (f.size() != 24) {
+      std::cerr << "oracle: expected 24 fields, got " << f.size() << "\n";
       return 2;
     }
     World world;
@@ -83,13 +88,27 @@ int main() {
     world.process.fileName = fromHex(f[16]);
     if (f[17] != "-") world.version.productType = static_cast<uint8_t>(number(f[17]));
     world.process.cutsLikeVista = f[18] == "1";
+    world.version.servicePackMajor = static_cast<uint16_t>(number(f[19]));
+    std::istringstream missing(f[20] == "-" ? "" : f[20]);
+    for (std::string name; std::getline(missing, name, ',');) world.lookup.missing.insert(name);
+    if (f[21] == "-") world.registry.wow64.reset();
+    else world.registry.wow64 = f[21] == "1";
+    world.registry.openFails = f[22] == "1";
+    std::istringstream values(f[23] == "-" ? "" : f[23]);
+    for (std::string value; std::getline(values, value, ',');) {
+      const size_t colon = value.find(':');
+      const size_t second = value.find(':', colon + 1);
+      world.registry.values[value.substr(0, colon)] = {
+          number(value.substr(colon + 1, second - colon - 1)), fromHex(value.substr(second + 1))};
+    }
     const uint32_t status = world.run();
     const auto& o = world.output;
     std::cout << status << '\t' << toHex(o.out) << '\t' << toHex(o.err) << '\t'
               << joined(o.calls, [](const auto& s) { return s; }) << '\t'
               << joined(world.environment.namesRead, [](const auto& s) { return s; }) << '\t'
               << joined(o.handOvers, [](const auto& s) { return std::to_string(s.size()); }) << '\t'
-              << joined(world.version.sizesSeen, [](auto s) { return std::to_string(s); }) << '\n';
+              << joined(world.version.sizesSeen, [](auto s) { return std::to_string(s); }) << '\t'
+              << joined(world.lookup.calls, [](const auto& s) { return s; }) << '\n';
   }
   return 0;
 }

@@ -53,7 +53,7 @@ def row_scenarios():
     for case in wine_rows.CASES:
         record = case.record[:4] + (case.record[4].encode(),)
         env = {name: value.encode() for name, value in case.env.items()}
-        for row in wine_rows.rows_of_case(case, "case", []):
+        for row in wine_rows.rows_of_case(case, "case", []) + wine_rows.set_rows_of_case(case, "case"):
             pairs.append((Scenario(row.name, row.command_line, record, env, product_type=case.product_type), row))
     xp = wine_rows.RECORDS["winxp"]
     for row in wine_rows.command_line_rows() + wine_rows.output_rows():
@@ -102,6 +102,18 @@ def knob_scenarios(wine_pairs):
         Scenario("module/longer-than-buffer-vista", handle=INVALID, module=b"C:\\" + b"d" * 258, vista_cut=True),
         Scenario("module/none", handle=INVALID, module=b""),
     ]
+    ten = (2, 10, 0, 26100, b"")
+    values = {"EditionID": (1, b"Professional\0"), "InstallationType": (1, b"Client\0"), "UBR": (4, b"\x9a\x10\0\0"),
+              "DisplayVersion": (1, b"24H2\0"), "ReleaseId": (1, b"2009\0")}
+    hostile = {"EditionID": (1, b'"%PATH%" & ^ | < > ( ) = ; , ! \r\n\x01\xe9' + b"x" * 300), "UBR": (1, b"7\0"),
+               "InstallationType": (4, b"\1\0\0\0"), "ReleaseId": (1, b"2009")}
+    for name, knobs in {"64-bit": dict(wow64=True, registry=values), "hostile": dict(registry=hostile),
+                        "no-advapi32": dict(missing=("ADVAPI32.DLL",), registry=values),
+                        "no-close": dict(missing=("ADVAPI32.DLL!RegCloseKey",), registry=values),
+                        "no-wow64": dict(wow64=None, missing=("KERNEL32.DLL!IsWow64Process",), registry=values),
+                        "open-fails": dict(open_fails=True, registry=values)}.items():
+        rows.append(Scenario(f"set/{name}", b"zepho /SET /ALL", ten, product_type=2, service_pack=1, **knobs))
+    rows.append(Scenario("set/nt4-sp6", b"zepho /SET /VERBOSE", nt, product_type=1, service_pack=6, registry=values))
     for code in (2, 3, 4, 5, 100, 101, 106, 112, 232, 0, 0xFFFFFFFF):
         rows.append(Scenario(f"stdout/console-fails-{code}-once", kind="char", fail_from=3, fail_to=3,
                              fail_code=code))
@@ -180,7 +192,7 @@ def dos_rows(exe, oracle_path):
 
 def compare(got, expected, wine_row=None):
     problems = []
-    for what in ("status", "out", "err", "calls", "names", "sizes", "queries"):
+    for what in ("status", "out", "err", "calls", "names", "sizes", "queries", "lookups"):
         if getattr(got, what) != getattr(expected, what):
             problems.append(f"{what} {getattr(got, what)!r}, the host logic gives {getattr(expected, what)!r}")
     if wine_row is not None:
