@@ -24,7 +24,7 @@ uint32_t decide(Frame& frame, Platform& platform) {
   if (options.quiet) return release.status;
   if (options.setLines) {
     return printFacts(frame, platform, longer, report, release) ? release.status
-                                                                 : kStatusOutputFailure;
+                                                                : kStatusOutputFailure;
   }
   if (release.status != 0 && !writeReleaseLine(frame, release)) return kStatusOutputFailure;
   return release.status;

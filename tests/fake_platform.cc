@@ -50,7 +50,8 @@ uint32_t FakeRegistry::read(const RegistryFunctions& functions, const char* path
                              std::string(" ") + path + (view64 ? " 64" : " 32"));
   if (!opened || openFails) return 0;
   const auto found = values.find(name);
-  const bool read = called(functions[kRegQueryValueEx], "RegQueryValueExA", std::string(" ") + name);
+  const bool read =
+      called(functions[kRegQueryValueEx], "RegQueryValueExA", std::string(" ") + name);
   called(functions[kRegCloseKey], "RegCloseKey", "");
   if (!read || found == values.end() || found->second.data.size() > kRegistryValueBytes) return 0;
   data = found->second.data.c_str();

@@ -100,7 +100,7 @@ class FakeRegistry : public RegistrySource {
     uint32_t type;
     std::string data;
   };
-  std::optional<bool> wow64 = false;    // none: IsWow64Process fails
+  std::optional<bool> wow64 = false;  // none: IsWow64Process fails
   bool openFails = false;
   std::map<std::string, Value> values;  // of the CurrentVersion key; a read of any other fails
   std::vector<std::string>* log = nullptr;

@@ -67,7 +67,8 @@ TEST_P(ReleaseCase, NamesReleaseAndStatus) {
         EXPECT_TRUE(world.output.calls.empty()) << switches;  // opens no output at all
         continue;
       }
-      const std::string line = status != 0 ? crlf({"Operating System: " + c.line.value_or("")}) : "";
+      const std::string line =
+          status != 0 ? crlf({"Operating System: " + c.line.value_or("")}) : "";
       EXPECT_EQ(world.output.out,
                 reportLines(std::to_string(c.platform), std::to_string(c.major),
                             std::to_string(c.minor), std::to_string(c.build & 0xFFFF), c.csd) +

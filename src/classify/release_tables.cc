@@ -198,7 +198,8 @@ static_assert(statusesRise(), "later rows' verbose statuses rise row by row");
 
 consteval bool verboseStatusesFree() {
   for (const LaterSource& row : kLaterSource) {
-    if (row.verboseStatus <= highestStatus(kVerbose, kTerminal) || row.verboseStatus >= kStatusNewerNt) {
+    if (row.verboseStatus <= highestStatus(kVerbose, kTerminal) ||
+        row.verboseStatus >= kStatusNewerNt) {
       return false;
     }
     for (const LaterSource& other : kLaterSource) {
@@ -207,14 +208,16 @@ consteval bool verboseStatusesFree() {
   }
   return true;
 }
-static_assert(verboseStatusesFree(),
-              "each later row has a verbose status of its own, above the verbose table's, below 255");
+static_assert(
+    verboseStatusesFree(),
+    "each later row has a verbose status of its own, above the verbose table's, below 255");
 
 // Major statuses are shared by releases alike (13 for Windows 10 and Servers
 // 2016 to 2022), but rise with the verbose ones.
 consteval bool majorStatusesRise() {
   for (const LaterSource& row : kLaterSource) {
-    if (row.majorStatus <= highestStatus(kMajor, {}) || row.majorStatus >= kStatusNewerNt) return false;
+    if (row.majorStatus <= highestStatus(kMajor, {}) || row.majorStatus >= kStatusNewerNt)
+      return false;
     for (const LaterSource& other : kLaterSource) {
       if (other.verboseStatus > row.verboseStatus && other.majorStatus < row.majorStatus) {
         return false;
@@ -223,9 +226,10 @@ consteval bool majorStatusesRise() {
   }
   return true;
 }
-static_assert(majorStatusesRise(),
-              "later major statuses lie above the major table's and below 255, and never fall as the "
-              "verbose ones rise");
+static_assert(
+    majorStatusesRise(),
+    "later major statuses lie above the major table's and below 255, and never fall as the "
+    "verbose ones rise");
 
 constexpr LaterTable kLater = packLater();
 

@@ -33,7 +33,7 @@ const char* const kKinds[] = {"", "WORKSTATION", "DC", "SERVER"};
 // The bytes that pass in a value unchanged, a bit each.
 consteval std::array<uint8_t, 32> valueBytes() {
   std::array<uint8_t, 32> passes{};
-  for (int c = 0; c < 256; ++c) {
+  for (unsigned c = 0; c < 256; ++c) {
     if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
         c == '-' || c == '_' || c == '/' || c == '+') {
       passes[c >> 3] = static_cast<uint8_t>(passes[c >> 3] | 1 << (c & 7));
@@ -113,7 +113,10 @@ class FactLines {
     DecimalText number;
     if (type == kRegistryDword) {
       const auto* bytes = reinterpret_cast<const unsigned char*>(data);
-      if (size == 4) number = toDecimal(bytes[0] | bytes[1] << 8 | bytes[2] << 16 | uint32_t{bytes[3]} << 24);
+      if (size == 4) {
+        number = toDecimal(uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
+                           uint32_t{bytes[3]} << 24);
+      }
       data = number.c_str();
     }
     if (!lines.write(data)) return false;
@@ -123,12 +126,12 @@ class FactLines {
 
 }  // namespace
 
-[[gnu::noinline]] bool printFacts(Frame& frame, Platform& platform, LongerRecord& longer, const VersionReport& report,
-                const Release& release) {
+[[gnu::noinline]] bool printFacts(Frame& frame, Platform& platform, LongerRecord& longer,
+                                  const VersionReport& report, const Release& release) {
   const bool nt = report.platformId == kPlatformWin32Nt;
   const char* const* parts = release.parts;
-  const char* const name[] = {kWindowsWord, parts[0], parts[1], parts[2], parts[3], parts[4],
-                              parts[kCsdPart + 1]};
+  const char* const name[] = {kWindowsWord, parts[0], parts[1],           parts[2],
+                              parts[3],     parts[4], parts[kCsdPart + 1]};
   DecimalText servicePack;
   const char* kind = "";
   if (nt && longer.answered()) {

@@ -13,9 +13,12 @@ struct SwitchRow {
 };
 
 constexpr SwitchRow kSwitches[] = {
-    {"/HELP", &RunOptions::helpRequested},       {"/QUIET", &RunOptions::quiet},
-    {"/TERMINALS", &RunOptions::checkTerminals}, {"/MAJOR", &RunOptions::majorMode},
-    {"/VERBOSE", &RunOptions::verboseMode},      {"/ALL", &RunOptions::allReleases},
+    {"/HELP", &RunOptions::helpRequested},
+    {"/QUIET", &RunOptions::quiet},
+    {"/TERMINALS", &RunOptions::checkTerminals},
+    {"/MAJOR", &RunOptions::majorMode},
+    {"/VERBOSE", &RunOptions::verboseMode},
+    {"/ALL", &RunOptions::allReleases},
     {"/SET", &RunOptions::setLines},
 };
 

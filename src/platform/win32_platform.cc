@@ -102,7 +102,7 @@ uint32_t Win32Registry::read(const RegistryFunctions& functions, const char* pat
   HKEY key = nullptr;
   const REGSAM access = KEY_QUERY_VALUE | (view64 ? KEY_WOW64_64KEY : 0);
   if (reinterpret_cast<RegOpenKeyExCall>(functions[kRegOpenKeyEx])(HKEY_LOCAL_MACHINE, path, 0,
-                                                                    access, &key) != ERROR_SUCCESS) {
+                                                                   access, &key) != ERROR_SUCCESS) {
     return 0;
   }
   DWORD type = 0;

@@ -51,7 +51,8 @@ bool LongerRecord::answered() {
   return answered_;
 }
 
-[[gnu::noinline]] bool printReport(Frame& frame, const VersionReport& report, const RunOptions& options) {
+[[gnu::noinline]] bool printReport(Frame& frame, const VersionReport& report,
+                                   const RunOptions& options) {
   if (options.quiet) return true;
   struct Line {
     const char* label;

@@ -91,8 +91,10 @@ int main() {
     world.version.servicePackMajor = static_cast<uint16_t>(number(f[19]));
     std::istringstream missing(f[20] == "-" ? "" : f[20]);
     for (std::string name; std::getline(missing, name, ',');) world.lookup.missing.insert(name);
-    if (f[21] == "-") world.registry.wow64.reset();
-    else world.registry.wow64 = f[21] == "1";
+    if (f[21] == "-")
+      world.registry.wow64.reset();
+    else
+      world.registry.wow64 = f[21] == "1";
     world.registry.openFails = f[22] == "1";
     std::istringstream values(f[23] == "-" ? "" : f[23]);
     for (std::string value; std::getline(values, value, ',');) {

@@ -65,6 +65,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (input.ConsumeBool()) world.version.productType = input.ConsumeIntegral<uint8_t>();
   const std::string csd = input.ConsumeBytesAsString(128);  // may fill all 128 bytes
   std::memcpy(record.csdVersion, csd.data(), csd.size());
+  for (const char* name : {"EditionID", "InstallationType", "DisplayVersion", "ReleaseId", "UBR"}) {
+    if (input.ConsumeBool()) {
+      world.registry.values[name] = {input.ConsumeIntegralInRange<uint32_t>(0, 4),
+                                     input.ConsumeRandomLengthString(600)};
+    }
+  }
+  world.registry.wow64 = input.ConsumeBool();
   setEnvironment(input, world, "WINSTATIONNAME");
   setEnvironment(input, world, "SESSIONNAME");
   const FileKind kinds[] = {FileKind::Unknown, FileKind::Disk, FileKind::Char, FileKind::Pipe};
@@ -118,6 +125,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Nothing failed: whole lines, and nothing on standard error.
     require(world.output.out.empty() || world.output.out.ends_with("\r\n"));
     require(world.output.err.empty());
+    // /SET prints only SET lines, each value at most 63 bytes that no shell
+    // reads as anything but text, with no blank at either end.
+    const std::string& out = world.output.out;
+    for (size_t at = 0; out.starts_with("SET ZEPHO_STATUS=") && at < out.size();) {
+      const size_t end = out.find("\r\n", at);
+      const std::string line = out.substr(at, end - at);
+      const std::string text = line.substr(line.find('=') + 1);
+      require(line.starts_with("SET ZEPHO_") && text.size() <= 63);
+      require(!text.starts_with(' ') && !text.ends_with(' '));
+      require(text.find_first_not_of(
+                  "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .-_/+") ==
+              std::string::npos);
+      at = end + 2;
+    }
   }
 
   // The environment is read only for the two NT builds that have terminal
