@@ -198,22 +198,32 @@ def record_rows():
     return rows
 
 
-NOT_FOUND = b"ZEPHO.EXE not found: put it in the current folder or on the PATH\r\n"
-# What only cmd.exe reads: its variables, "::" comments, blocks in parentheses, SETLOCAL, GOTO :EOF, EXIT /B and
-# FOR /F.
-CMD_ONLY = re.compile(r"%ERRORLEVEL%|^\s*::|\(\s*$|^\s*\)|\bSETLOCAL\b|\bGOTO\s+:EOF\b|\bEXIT\s+/B\b|\bFOR\s+/F\b",
-                      re.I | re.M)
-# What each batch example of the documents prints, in the order they stand there, where ZEPHO ends with 26 under
-# /VERBOSE /ALL (Windows 10): under Wine's win10, and in DOSBox beside a double that ends with 26.
+NOT_FOUND = b"ZEPHO.EXE not found: put it in the current folder or on the PATH\r\n"  # what the batch files say
+# What only cmd.exe reads: its variables, "::" comments, blocks in parentheses, SETLOCAL, GOTO :EOF, EXIT /B, FOR /F
+# and IF's comparisons.
+CMD_ONLY = re.compile(r"%ERRORLEVEL%|^\s*::|\(\s*$|^\s*\)|\bSETLOCAL\b|\bGOTO\s+:EOF\b|\bEXIT\s+/B\b|\bFOR\s+/F\b"
+                      r"|\s(EQU|NEQ|LSS|LEQ|GTR|GEQ)\s", re.I | re.M)
+# What each batch example of the documents prints, in the order they stand there: on Windows 10 (/VERBOSE /ALL
+# status 26, a 32-bit workstation) under Wine's win10 and in DOSBox beside a double that gives what it does, and
+# where there is no ZEPHO.EXE.
+MISSING, NO_FACTS = "ZEPHO.EXE not found: put it in the current folder or on the PATH", \
+    "ZEPHO.EXE not found, or not on Windows"
+WORKSTATION = "A workstation: XP x64, Vista, 7 or a later desktop Windows"
+FACTS = [("Older than Windows 11 24H2", NO_FACTS), ("Not a server", NO_FACTS),
+         ("Installing the 32-bit files", NO_FACTS)]
 EXAMPLE_OUTPUT = {
-    "README.md": ["Newer than Windows XP: Server 2003, Vista or later",
-                  "Windows XP x64, Server 2003, Vista or later",
-                  "A workstation: XP x64, Vista, 7 or a later desktop Windows",
-                  "Settings for XP x64, Server 2003, Vista and later"],
-    "docs/zepho.txt": ["Windows XP x64, Server 2003, Vista or later",
-                       "A workstation: XP x64, Vista, 7 or a later desktop Windows",
-                       "Settings for XP x64, Server 2003, Vista and later"],
+    "README.md": [("Newer than Windows XP: Server 2003, Vista or later", MISSING),
+                  ("Windows XP x64, Server 2003, Vista or later", MISSING), (WORKSTATION, MISSING),
+                  ("Settings for XP x64, Server 2003, Vista and later", MISSING), *FACTS],
+    "docs/zepho.txt": [("Windows XP x64, Server 2003, Vista or later", MISSING), (WORKSTATION, MISSING),
+                       ("Settings for XP x64, Server 2003, Vista and later", MISSING), *FACTS],
 }
+
+
+def runs_under_command_com(text):
+    """Whether COMMAND.COM runs the example: what only cmd.exe reads stands, if anywhere, in its :nt branch."""
+    outside_nt = re.sub(r"^:nt\n.*?^(?=:)", "", text, flags=re.I | re.M | re.S)
+    return not CMD_ONLY.search(outside_nt)
 
 
 def examples(tables):

@@ -16,8 +16,8 @@ import sys
 import tempfile
 import time
 
-from tests.rows import (CMD_ONLY, EXAMPLE_OUTPUT, NOT_FOUND, RECORDS, Row, check, env, examples, failure, record_rows,
-                        release_rows, report, version, zepho_rows)
+from tests.rows import (EXAMPLE_OUTPUT, NOT_FOUND, NT_KEY, PRODUCT_KEY, RECORDS, Row, check, crlf, env, examples,
+                        failure, record_rows, reg, release_rows, report, runs_under_command_com, version, zepho_rows)
 from tests.wine.wine_session import WineSession
 from tools.regenerate import first_free, read_tables, retired, statuses
 
@@ -69,6 +69,9 @@ def dos_rows(wine, tables):
     the not-found line."""
     rows = [Row(f"dos/zepho {tail}".strip(), f"ZEPHO {tail}".encode(), b"", 0)
             for tail in ("", "/VERBOSE /QUIET", "/quiet", "/HELP", '"/QUIET" /MAJOR')]
+    # What the DOS stub prints for /SET, CALLed, sets nothing.
+    rows.append(Row("dos/set-called", b"set ZEPHO_STATUS=left\r\nZEPHO /SET /ALL >Z.BAT\r\ncall Z.BAT\r\n"
+                    b"echo [%ZEPHO_STATUS%]", b"[left]\r\n", None))
     for name, mode in MODES:
         rows.append(Row(f"dos/A:{name.upper()}", f"A:\r\ncommand /c {name.upper()}".encode(),
                         b"Not recognised, or not on Windows (%s status 0)\r\n" % mode.encode(), 0))
@@ -128,6 +131,60 @@ def render_page(results):
     return "\n".join(text) + "\n"
 
 
+FACT_NAMES = ("STATUS", "RELEASE", "PLATFORM", "MAJOR", "MINOR", "BUILD", "CSD", "SP", "KIND", "BITS", "EDITION",
+              "INSTALL", "FEATURE", "UBR")
+HOSTILE = 'Pro" & echo HACKED> "%TEMP%\\HACKED" & rem ^ | < > ( ) ! %PATH%'
+
+
+def set_lines(*values):
+    return crlf(*(f"SET ZEPHO_{name}={value}" for name, value in zip(FACT_NAMES, values)))
+
+
+def set_rows(exe, workdir):
+    """/SET under Wine: XP and 98 as Wine gives them, a registry-made domain controller, and an EditionID that tries
+    to run a command from the file that a batch file CALLs."""
+    empty = ("",) * 4
+    dc = version(None) + reg(NT_KEY, "CurrentVersion", "10.0") + reg(NT_KEY, "CurrentBuildNumber", "20348") + reg(
+        NT_KEY, "CSDVersion", "") + reg(PRODUCT_KEY, "ProductType", "LanmanNT")
+    script = os.path.join(workdir, "HOSTILE.BAT")
+    with open(script, "wb") as f:
+        f.write(b'@echo off\r\nzepho /SET /ALL > "%TEMP%\\ZEPHOSET.BAT"\r\ncall "%TEMP%\\ZEPHOSET.BAT"\r\n'
+                b'echo [%ZEPHO_EDITION%]\r\nif exist "%TEMP%\\HACKED" echo HACKED\r\n')
+    path = env("PATH", winpath(os.path.dirname(exe)) + r";C:\windows\system32;C:\windows")
+    return [
+        Row("set/winxp", b"zepho /SET /VERBOSE", set_lines(
+            15, "Windows XP", 2, 5, 1, 2600, "Service Pack 3", 3, "WORKSTATION", 32, *empty), 15, setup=version("winxp")),
+        Row("set/win98", b"zepho /SET /VERBOSE /ALL", set_lines(
+            9, "Windows 98 Second Edition final retail/OEM", 1, 4, 10, 2222, "A", "", "", 32, *empty), 9,
+            setup=version("win98")),
+        # Wine's longer record keeps the service pack 1 of its default release.
+        Row("set/dc", b"zepho /SET /VERBOSE /ALL", set_lines(
+            29, "Windows Server 2022", 2, 10, 0, 20348, "", 1, "DC", 32, *empty), 29, setup=dc),
+        Row("set/hostile-edition", b"cmd /c " + winpath(script).encode(),
+            b"[Pro_ _ echo HACKED_ __TEMP__HACKED_ _ rem _ _ _ _ _ _ _ _PATH_]\r\n", None,
+            setup=version("win10") + reg(NT_KEY, "EditionID", HOSTILE) + path, program=CMD),
+    ]
+
+
+def wow64_rows(exe, workdir):
+    """(name, problems): in a 64-bit prefix, BITS=64 and the CurrentVersion values of the 64-bit view, where the
+    32-bit view holds others."""
+    wine = WineSession(os.path.join(workdir, "prefix64"), arch="win64")
+    try:
+        wine.start()
+        for view, values in (("64", ("Enterprise", "Client", "24H2", "4321")), ("32", ("Wrong", "Wrong", "Wrong", "32"))):
+            for name, value in zip(("EditionID", "InstallationType", "DisplayVersion", "UBR"), values):
+                kind = ["/t", "REG_DWORD"] if name == "UBR" else []
+                wine.run(["reg", "add", NT_KEY, "/v", name, "/d", value, "/f", f"/reg:{view}", *kind],
+                         capture_output=True, check=True)
+        done = wine.run([winpath(exe), "/SET"], capture_output=True)
+    finally:
+        wine.stop()
+    tail = crlf("SET ZEPHO_BITS=64", "SET ZEPHO_EDITION=Enterprise", "SET ZEPHO_INSTALL=Client",
+                "SET ZEPHO_FEATURE=24H2", "SET ZEPHO_UBR=4321")
+    return [("wow64/set", [] if done.stdout.endswith(tail) else [f"stdout {done.stdout!r}, expected it to end {tail!r}"])]
+
+
 def winpath(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
@@ -172,6 +229,9 @@ def run_dosbox(exe, rows, folder, extra):
     with open(exe, "rb") as f:
         files = {"ZEPHO.EXE": f.read(), "RUN.BAT": b"\r\n".join(run + [b"exit", b""]), "NONE/NO.TXT": b"", **extra}
     files["ONE.COM"] = b"\xb8\x01\x4c\xcd\x21"  # mov ax,4C01h; int 21h
+    # mov ah,9; mov dx,10Ch; int 21h; mov ax,4C1Ah; int 21h: the facts of Windows 10 and status 26.
+    facts = b"SET ZEPHO_STATUS=26\r\nSET ZEPHO_RELEASE=Windows 10\r\nSET ZEPHO_KIND=WORKSTATION\r\nSET ZEPHO_BITS=32\r\n"
+    files["SETS/ZEPHO.EXE"] = b"\xb4\x09\xba\x0c\x01\xcd\x21\xb8\x1a\x4c\xcd\x21" + facts + b"$"
     for n in range(256):
         files[f"S{n}/ZEPHO.EXE"] = b"\xb8%c\x4c\xcd\x21" % n
     for name, data in files.items():
@@ -205,7 +265,7 @@ def example_rows(exe, tables, workdir):
         number = counted[document]
         if number > len(EXAMPLE_OUTPUT[document]):
             raise SystemExit(f"example {number} of {document} has no output in EXAMPLE_OUTPUT of tests/rows.py")
-        said = EXAMPLE_OUTPUT[document][number - 1].encode() + b"\r\n"
+        said, missing = (line.encode() + b"\r\n" for line in EXAMPLE_OUTPUT[document][number - 1])
         name = f"EX{len(files) + 1}.BAT"
         files[name] = text.replace("\n", "\r\n").encode("ascii")
         for folder in (beside, without):
@@ -215,14 +275,19 @@ def example_rows(exe, tables, workdir):
         rows.append(Row(f"{label}/beside", b"cmd /c " + winpath(os.path.join(beside, name)).encode(), said, None,
                         setup=version("win10") + env("PATH", winpath(beside) + ";" + system), program=CMD))
         rows.append(Row(f"{label}/missing", b"cmd /c cmd /c exit 16 & " + winpath(os.path.join(without, name)).encode(),
-                        NOT_FOUND, None, setup=env("PATH", system), program=CMD))
-        if not CMD_ONLY.search(text):
-            dos.append(Row(f"dos/{label}/double", b"cd S26\r\ncommand /c C:\\" + name.encode(), said, None))
-            # DOSBox's own shell has no FOR and names it as written.
-            complaints = b"".join(b"Illegal command: %s.\r\n" % line[:3].encode() for line in text.splitlines()
-                                  if line.upper().startswith("FOR "))
-            dos.append(Row(f"dos/{label}/missing", b"cd NONE\r\n..\\S16\\ZEPHO\r\ncommand /c C:\\" + name.encode(),
-                           complaints + NOT_FOUND, None))
+                        missing, None, setup=env("PATH", system), program=CMD))
+        if not runs_under_command_com(text):
+            continue
+        # DOSBox's own shell has no FOR and says so as it goes; only how the run ends is zepho's.
+        run, said_dos, missing_dos = b"command /c C:\\" + name.encode(), said, missing
+        if b"/SET" in files[name].upper():
+            # DOSBox sends what follows a redirection inside a batch file to the screen, so these rows
+            # tell by the status that the facts were loaded.
+            run, said_dos, missing_dos = b"call C:\\%s\r\necho [%%ZEPHO_STATUS%%]" % name.encode(), b"[26]\r\n", b"[]\r\n"
+        double = b"SETS" if b"/SET" in files[name].upper() else b"S26"
+        dos.append(Row(f"dos/{label}/double", b"cd %s\r\n%s" % (double, run), None, None, out_ends=said_dos))
+        dos.append(Row(f"dos/{label}/missing", b"cd NONE\r\n..\\S16\\ZEPHO\r\n" + run, None, None,
+                       out_ends=missing_dos))
     for document, said in EXAMPLE_OUTPUT.items():
         if counted.get(document, 0) != len(said):
             raise SystemExit(f"{document} has {counted.get(document, 0)} examples, EXAMPLE_OUTPUT {len(said)}")
@@ -279,6 +344,7 @@ def main():
         tables = read_tables(args.tables)
         examples_run, examples_dos, example_files = example_rows(args.exe, tables, workdir)
         rows = zepho_rows() + page_rows() + batch_rows(args.exe, args.examples, tables, workdir) + examples_run
+        rows += set_rows(args.exe, workdir)
         rows = [row for row in rows if row.name.startswith(args.only)]
         results = run_launcher(wine, args.launcher, args.exe, rows, workdir)
         dos = [row for row in dos_rows(results, tables) + examples_dos if row.name.startswith(args.only)]
@@ -300,6 +366,8 @@ def main():
                 f"{args.releases} differs from what zepho.exe prints; regenerate it with --write-releases"]))
         if not args.only or args.only.startswith("unix"):
             outcomes += unix_rows(wine, args.exe, workdir)
+        if not args.only or args.only.startswith("wow64"):
+            outcomes += wow64_rows(args.exe, workdir)
         for name, problems in outcomes:
             if problems:
                 failed += 1

@@ -5,8 +5,8 @@ import subprocess
 
 
 class WineSession:
-    def __init__(self, prefix):
-        self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
+    def __init__(self, prefix, arch="win32"):
+        self.env = dict(os.environ, WINEPREFIX=prefix, WINEARCH=arch, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
                         # Only read where qemu runs 32-bit code: keep the guest's address
                         # space just above 2 GB, which Wine's start-up needs and probes quickly.
                         QEMU_RESERVED_VA="0x80800000")
