@@ -74,7 +74,9 @@ def instruction_problems(pe, map_text):
             if newer_than_386(insn):
                 newer += 1
                 problems.append(f"{insn.address:#x}: {insn.mnemonic} {insn.op_str} is newer than the 386")
-    return problems + [f"a stack frame of {frame} bytes, 4 KB or more"] * (frame >= 4096), counted, newer, frame
+    if frame >= 4096:
+        problems.append(f"a stack frame of {frame} bytes, 4 KB or more")
+    return problems, counted, newer, frame
 
 
 def manifest_problems(pe):

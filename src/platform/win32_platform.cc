@@ -110,10 +110,11 @@ uint32_t Win32Registry::read(const RegistryFunctions& functions, const char* pat
   const LONG result = reinterpret_cast<RegQueryValueExCall>(functions[kRegQueryValueEx])(
       key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer_), &count);
   reinterpret_cast<RegCloseKeyCall>(functions[kRegCloseKey])(key);
-  buffer_[count < kRegistryValueBytes ? count : kRegistryValueBytes] = '\0';
+  if (result != ERROR_SUCCESS) return 0;
+  buffer_[count] = '\0';
   data = buffer_;
   size = count;
-  return result == ERROR_SUCCESS ? type : 0;
+  return type;
 }
 
 }  // namespace zepho
