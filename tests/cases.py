@@ -135,7 +135,12 @@ def write_cc(cases, path):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--write-cc", required=True, help="the C++ rows to write")
-    write_cc(read_cases(), parser.parse_args().write_cc)
+    path = parser.parse_args().write_cc
+    try:
+        cases = read_cases()
+    except CaseError as error:
+        raise SystemExit(f"cases.py: {error}") from None
+    write_cc(cases, path)
 
 
 if __name__ == "__main__":
