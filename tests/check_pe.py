@@ -18,7 +18,7 @@ ALLOWED = {"KERNEL32.DLL": {
     "GetVersionExA", "GetEnvironmentVariableA", "GetCommandLineA", "GetStdHandle", "GetFileType",
     "CloseHandle", "WriteFile", "GetLastError", "GetModuleFileNameA", "ExitProcess", "LoadLibraryA",
     "GetProcAddress"}}
-MAX_SIZE = 11264
+MAX_SIZE = 10752
 ASM, COMPAT = "{urn:schemas-microsoft-com:asm.v1}", "{urn:schemas-microsoft-com:compatibility.v1}"
 OS = ["{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"]
 

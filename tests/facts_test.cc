@@ -158,7 +158,7 @@ TEST(SetLines, QuietAndHelp) {
   help.process.line = "zepho /SET /HELP /ALL";
   EXPECT_EQ(help.run(), 0u);
   EXPECT_EQ(help.output.out.find("SET ZEPHO_"), std::string::npos);
-  EXPECT_NE(help.output.out.find("\r\nERRORLEVEL 255, 255 = Windows NT newer than those below\r\n"
+  EXPECT_NE(help.output.out.find("\r\nERRORLEVEL 255, 255 = Windows NT newer than any below\r\n"
                                  "ERRORLEVEL 31, 14 = Windows Server 2025\r\n"),
             std::string::npos);
   EXPECT_TRUE(

@@ -20,18 +20,19 @@ Release classifyLater(LongerRecord& longer, const VersionReport& report, bool ve
   const LaterRow* row =
       findLaterRelease(report.majorVersion, report.minorVersion, kind, report.buildNumber);
   const char** parts = release.parts;
+  parts[0] = kWindowsWord;
   parts[kCsdPart] = report.csdText.c_str();
   if (row != nullptr) {
     release.status = verbose ? row->verboseStatus : row->majorStatus;
-    parts[0] = laterName(*row);
-    parts[1] = " ";
+    parts[1] = laterName(*row);
+    parts[2] = " ";
   } else if (isNewerNt(report.majorVersion)) {
     release.status = kStatusNewerNt;
-    parts[0] = "NT ";
-    parts[1] = report.majorText.c_str();
-    parts[2] = ".";
-    parts[3] = report.minorText.c_str();
-    parts[4] = " ";
+    parts[1] = "NT ";
+    parts[2] = report.majorText.c_str();
+    parts[3] = ".";
+    parts[4] = report.minorText.c_str();
+    parts[5] = " ";
   }
   return release;
 }
@@ -50,16 +51,18 @@ Release classifyRelease(EnvironmentSource& environment, LongerRecord& longer,
       verbose ? findTerminalSession(environment, options, report.buildNumber) : nullptr;
   Release release;
   release.status = terminal != nullptr ? terminal->status : row->status;
-  release.parts[0] = row->name;
+  release.parts[0] = kWindowsWord;
+  release.parts[1] = row->name;
   // Only the NT releases carry a service-pack text on their line.
   if (row->platformId == kPlatformWin32Nt) release.parts[kCsdPart] = report.csdText.c_str();
-  if (terminal != nullptr) release.parts[kCsdPart + 1] = terminal->suffix;
+  if (terminal != nullptr) release.parts[kSuffixPart] = terminal->suffix;
   return release;
 }
 
 bool writeReleaseLine(Frame& frame, const Release& release) {
   const char* const* p = release.parts;
-  return frame.writeLine({kReleasePrefix, p[0], p[1], p[2], p[3], p[4], p[5], p[6]});
+  return frame.writeLine(
+      {kReleaseLead, p[0], p[1], p[2], p[3], p[4], p[5], p[kCsdPart], p[kSuffixPart]});
 }
 
 }  // namespace zepho

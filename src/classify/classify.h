@@ -12,13 +12,16 @@ namespace zepho {
 
 inline constexpr uint32_t kStatusUnknownRelease = 0;
 
-// A release as its line names it: "Operating System: Windows " and the
-// parts, the service-pack text (on NT) at kCsdPart, the terminal-session
-// suffix last; a null part is left out.
-inline constexpr int kCsdPart = 5;
+// A release as its line names it, in parts, a null one left out: the first
+// kNameParts name it ("Windows ", the name in pieces, a terminal session's
+// suffix last); on its line the service-pack text (NT only) comes before
+// that suffix.
+inline constexpr int kNameParts = 7;
+inline constexpr int kSuffixPart = 6;
+inline constexpr int kCsdPart = 7;
 struct Release {
   uint32_t status = kStatusUnknownRelease;  // 0: no release, and no line
-  const char* parts[kCsdPart + 2] = {};
+  const char* parts[kCsdPart + 1] = {};
 };
 
 // Looks the release up in the table of the mode and, under /ALL when that

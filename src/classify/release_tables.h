@@ -8,10 +8,10 @@
 
 namespace zepho {
 
-// Every release line begins with this.
-inline constexpr char kReleasePrefix[] = "Operating System: Windows ";
-// Its last word, "Windows ", which begins every release's name.
-inline constexpr const char* kWindowsWord = kReleasePrefix + 18;
+// Every release line begins with this, and the release's name after it with
+// "Windows ".
+inline constexpr char kReleaseLead[] = "Operating System: ";
+inline constexpr char kWindowsWord[] = "Windows ";
 
 struct ReleaseRow {
   uint16_t buildNumber;

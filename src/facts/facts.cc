@@ -129,9 +129,6 @@ class FactLines {
 [[gnu::noinline]] bool printFacts(Frame& frame, Platform& platform, LongerRecord& longer,
                                   const VersionReport& report, const Release& release) {
   const bool nt = report.platformId == kPlatformWin32Nt;
-  const char* const* parts = release.parts;
-  const char* const name[] = {kWindowsWord, parts[0], parts[1],           parts[2],
-                              parts[3],     parts[4], parts[kCsdPart + 1]};
   DecimalText servicePack;
   const char* kind = "";
   if (nt && longer.answered()) {
@@ -150,7 +147,8 @@ class FactLines {
                                kind,
                                wow64 ? "64" : "32"};
   if (!lines.write(toDecimal(release.status).c_str()) ||
-      !lines.write(std::span<const char* const>(name, release.status != 0 ? std::size(name) : 0))) {
+      !lines.write(
+          std::span<const char* const>(release.parts, release.status != 0 ? kNameParts : 0))) {
     return false;
   }
   for (const char* text : texts) {

@@ -91,9 +91,9 @@ bool printText(Frame& frame, const char* line) {
 
 constexpr char kAllText[] =
     " \0"
-    "/ALL - also the NT releases after XP; /SET - the facts as SET lines\0"
+    "/ALL - also the NT releases after XP; /SET - facts as SET lines\0"
     "With /ALL (VERBOSE, MAJOR):\0"
-    "ERRORLEVEL 255, 255 = Windows NT newer than those below\0";
+    "ERRORLEVEL 255, 255 = Windows NT newer than any below\0";
 
 // zepho's own switches and the /ALL statuses from the table, highest first
 // (the statuses rise with the rows).
