@@ -35,6 +35,14 @@ class FixedText {
   size_t length_ = 0;
 };
 
+// The text after `text` where texts stand one after another, each ending
+// in a zero byte.
+inline const char* nextText(const char* text) {
+  while (*text++ != '\0') {
+  }
+  return text;
+}
+
 // Decimal digits of an unsigned 32-bit value: no sign, no leading zeros.
 using DecimalText = FixedText<10>;
 DecimalText toDecimal(uint32_t value);

@@ -3,6 +3,8 @@
 #include <array>
 #include <string_view>
 
+#include "text.h"
+
 namespace zepho {
 namespace {
 
@@ -250,10 +252,7 @@ std::span<const LaterRow> laterTable() {
 
 const char* laterName(const LaterRow& row) {
   const char* name = kLater.names.data();
-  for (auto skipped = &row - kLater.rows.data(); skipped > 0; --skipped) {
-    while (*name++ != '\0') {
-    }
-  }
+  for (auto skipped = &row - kLater.rows.data(); skipped > 0; --skipped) name = nextText(name);
   return name;
 }
 

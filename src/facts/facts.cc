@@ -19,14 +19,8 @@ constexpr char kFactNames[] =
 // order; the feature update is DisplayVersion, else the older ReleaseId.
 constexpr char kValueNames[] = "EditionID\0InstallationType\0DisplayVersion\0ReleaseId\0UBR";
 constexpr char kRegistryFunctionNames[] = "RegOpenKeyExA\0RegQueryValueExA\0RegCloseKey";
-constexpr int kRegistryFacts = 4;
+enum { kEdition, kInstall, kFeature, kUbr, kRegistryFacts };
 constexpr size_t kValueBytes = 63;
-
-const char* next(const char* names) {
-  while (*names++ != '\0') {
-  }
-  return names;
-}
 
 const char* const kKinds[] = {"", "WORKSTATION", "DC", "SERVER"};
 
@@ -72,7 +66,7 @@ class FactLines {
     }
     value[length] = '\0';
     const char* name = name_;
-    name_ = next(name_);
+    name_ = nextText(name_);
     return frame_.writeLine({"SET ZEPHO_", name, "=", value});
   }
   bool write(const char* text) { return write(std::span<const char* const>(&text, 1)); }
@@ -93,22 +87,23 @@ class FactLines {
   for (FunctionAddress& found : functions) {
     if (asked) found = platform.lookup.find("ADVAPI32.DLL", function);
     asked = found != 0;
-    function = next(function);
+    function = nextText(function);
   }
   const char* name = kValueNames;
   for (int fact = 0; fact < kRegistryFacts; ++fact) {
-    const uint32_t type = fact + 1 == kRegistryFacts ? kRegistryDword : kRegistryText;
+    const uint32_t type = fact == kUbr ? kRegistryDword : kRegistryText;
     const char* data = "";
     uint32_t size = 0;
-    // The feature update is DisplayVersion, else the older ReleaseId.
-    for (int tries = fact == 2 ? 2 : 1; tries > 0; --tries) {
+    // The feature update is DisplayVersion, else the older ReleaseId: the
+    // one fact with two value names.
+    for (int names = fact == kFeature ? 2 : 1; names > 0; --names) {
       const char* found = nullptr;
       if (asked && data[0] == '\0' &&
           platform.registry.read(functions, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
                                  view64, name, found, size) == type) {
         data = found;
       }
-      name = next(name);
+      name = nextText(name);
     }
     DecimalText number;
     if (type == kRegistryDword) {

@@ -4,6 +4,7 @@
 #include <span>
 
 #include "classify/release_tables.h"
+#include "text.h"
 
 namespace zepho {
 namespace {
@@ -83,8 +84,7 @@ bool printLevels(Frame& frame, const char* mode, std::span<const Level> levels, 
 bool printText(Frame& frame, const char* line) {
   while (*line != '\0') {
     if (!frame.writeLine({line})) return false;
-    while (*line++ != '\0') {
-    }
+    line = nextText(line);
   }
   return true;
 }
@@ -117,8 +117,7 @@ bool printHelp(Frame& frame, const RunOptions& options) {
   const char* line = kUsageText;
   for (int i = 0; i < kUsageLines; ++i) {
     if (!frame.writeLine({line})) return false;
-    while (*line++ != '\0') {
-    }
+    line = nextText(line);
   }
   return printLevels(frame, "VERBOSE", kVerboseLevels, true) && frame.writeLine({" "}) &&
          printLevels(frame, "MAJOR", kMajorLevels, false) &&
