@@ -25,13 +25,14 @@ ReportLine Frame::composeReport(uint32_t code, uint32_t place) {
 }
 
 // The report goes out as one more line of the same stream. When that line
-// fails too, it is written straight to standard error instead, so that a
-// failure is never lost in silence.
+// fails too, or when the lines are for a batch file to load, it is written
+// straight to standard error instead, so that a failure is never lost in
+// silence.
 void Frame::reportFailure(uint32_t code, uint32_t place) {
   failed_ = true;
   failureCode_ = code;
   failurePlace_ = place;
-  if (writer_.writeLine({composeReport(code, place).c_str()}) == 0) {
+  if (!reportToError_ && writer_.writeLine({composeReport(code, place).c_str()}) == 0) {
     reportBuffered_ = true;
   } else {
     reportOnStandardError(code, place);

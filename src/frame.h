@@ -20,6 +20,10 @@ class Frame {
   // written and false is returned: the run must end, with status 1.
   bool writeLine(LineParts parts);
 
+  // From now on a failure is reported on standard error alone, so that a
+  // report never lands among lines that a batch file loads.
+  void reportOnStandardErrorOnly() { reportToError_ = true; }
+
   // Hands over what is still buffered and ends the process with `status`,
   // or with 1 once an output failure has been reported.
   void endProcess(uint32_t status);
@@ -33,6 +37,7 @@ class Frame {
   LineWriter writer_;
   uint32_t linesWritten_ = 0;
   bool failed_ = false;
+  bool reportToError_ = false;
   bool reportBuffered_ = false;  // the report sits in the writer, not yet handed over
   uint32_t failureCode_ = 0;
   uint32_t failurePlace_ = 0;

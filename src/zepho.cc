@@ -23,6 +23,7 @@ uint32_t decide(Frame& frame, Platform& platform) {
   const Release release = classifyRelease(platform.environment, longer, options, report);
   if (options.quiet) return release.status;
   if (options.setLines) {
+    frame.reportOnStandardErrorOnly();
     return printFacts(frame, platform, longer, report, release) ? release.status
                                                                 : kStatusOutputFailure;
   }

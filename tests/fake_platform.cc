@@ -20,7 +20,8 @@ bool FakeVersion::queryEx(VersionRecordEx& record) {
 }
 
 FunctionAddress FakeLookup::addressOf(const std::string& function) {
-  const char* known[] = {"IsWow64Process", "RegOpenKeyExA", "RegQueryValueExA", "RegCloseKey"};
+  const char* known[] = {"IsWow64Process",      "RegOpenKeyExA", "RegQueryValueExA", "RegCloseKey",
+                         "IsWow64Process2",     "GetNativeSystemInfo"};
   for (FunctionAddress i = 0; i < std::size(known); ++i) {
     if (function == known[i]) return 0x1000 + i;
   }
@@ -35,28 +36,53 @@ FunctionAddress FakeLookup::find(const char* library, const char* function) {
   return addressOf(function);
 }
 
-bool FakeRegistry::called(FunctionAddress function, const char* name, const std::string& details) {
+bool FakeSystem::called(FunctionAddress function, const char* name, const std::string& details) {
   log->push_back(name + details);
   return function == FakeLookup::addressOf(name);
 }
 
-bool FakeRegistry::isWow64(FunctionAddress isWow64Process) {
-  return called(isWow64Process, "IsWow64Process", "") && wow64.value_or(false);
+bool FakeSystem::isWow64(FunctionAddress isWow64Process, bool& result) {
+  if (!called(isWow64Process, "IsWow64Process", "") || !wow64) return false;
+  result = *wow64;
+  return true;
 }
 
-uint32_t FakeRegistry::read(const RegistryFunctions& functions, const char* path, bool view64,
-                            const char* name, const char*& data, uint32_t& size) {
-  const bool opened = called(functions[kRegOpenKeyEx], "RegOpenKeyExA",
-                             std::string(" ") + path + (view64 ? " 64" : " 32"));
-  if (!opened || openFails) return 0;
+bool FakeSystem::nativeMachine(FunctionAddress isWow64Process2, uint16_t& result) {
+  if (!called(isWow64Process2, "IsWow64Process2", "") || !machine) return false;
+  result = *machine;
+  return true;
+}
+
+uint16_t FakeSystem::nativeArchitecture(FunctionAddress getNativeSystemInfo) {
+  return called(getNativeSystemInfo, "GetNativeSystemInfo", "") ? architecture : 0xFFFF;
+}
+
+bool FakeSystem::open(const RegistryFunctions& functions, const char* path, bool view64) {
+  return called(functions[kRegOpenKeyEx], "RegOpenKeyExA",
+                std::string(" ") + path + (view64 ? " 64" : " 32")) &&
+         !openFails;
+}
+
+uint32_t FakeSystem::read(const RegistryFunctions& functions, const char* path, bool view64,
+                          const char* name, const char*& data, uint32_t& size) {
+  if (!open(functions, path, view64)) return 0;
   const auto found = values.find(name);
   const bool read =
       called(functions[kRegQueryValueEx], "RegQueryValueExA", std::string(" ") + name);
   called(functions[kRegCloseKey], "RegCloseKey", "");
-  if (!read || found == values.end() || found->second.data.size() > kRegistryValueBytes) return 0;
-  data = found->second.data.c_str();
-  size = static_cast<uint32_t>(found->second.data.size());
-  return found->second.type;
+  if (!read || found == values.end()) return 0;
+  const Value& value = found->second;
+  const size_t stored = value.data.size() + (value.type == kRegistryText ? 1 : 0);
+  if (stored > kRegistryValueBytes) return 0;
+  data = value.data.c_str();
+  size = static_cast<uint32_t>(stored);
+  return value.type;
+}
+
+bool FakeSystem::keyExists(const RegistryFunctions& functions, const char* path, bool view64) {
+  if (!open(functions, path, view64) || !miniNt) return false;
+  called(functions[kRegCloseKey], "RegCloseKey", "");
+  return true;
 }
 
 uint32_t FakeEnvironment::read(const char* name, char* buffer, uint32_t size) {

@@ -90,24 +90,34 @@ class FakeLookup : public RuntimeLookup {
   std::vector<std::string> calls;
 };
 
-class FakeRegistry : public RegistrySource {
+class FakeSystem : public SystemSource {
  public:
-  bool isWow64(FunctionAddress isWow64Process) override;
+  bool is64BitProgram() override { return program64; }
+  bool isWow64(FunctionAddress isWow64Process, bool& wow64) override;
+  bool nativeMachine(FunctionAddress isWow64Process2, uint16_t& machine) override;
+  uint16_t nativeArchitecture(FunctionAddress getNativeSystemInfo) override;
   uint32_t read(const RegistryFunctions& functions, const char* path, bool view64, const char* name,
                 const char*& data, uint32_t& size) override;
+  bool keyExists(const RegistryFunctions& functions, const char* path, bool view64) override;
 
   struct Value {
     uint32_t type;
-    std::string data;
+    std::string data;  // a text's size counts a zero after it, as Windows stores it
   };
-  std::optional<bool> wow64 = false;  // none: IsWow64Process fails
+  bool program64 = false;                      // a 64-bit build of zepho
+  std::optional<bool> wow64 = false;           // none: IsWow64Process fails
+  std::optional<uint16_t> machine = 0x014C;    // IsWow64Process2's native machine; none: it fails
+  uint16_t architecture = 0;                   // GetNativeSystemInfo's
   bool openFails = false;
+  bool miniNt = false;                         // Windows PE's key is there
   std::map<std::string, Value> values;  // of the CurrentVersion key; a read of any other fails
   std::vector<std::string>* log = nullptr;
 
  private:
   // Logs the call; false when `function` is not the one it must be.
   bool called(FunctionAddress function, const char* name, const std::string& details);
+  // RegOpenKeyExA: false when it fails.
+  bool open(const RegistryFunctions& functions, const char* path, bool view64);
 };
 
 // A version record with the fields the program reads.

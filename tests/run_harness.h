@@ -15,7 +15,7 @@ struct World {
   FakeOutput output;
   FakeProcess process;
   FakeLookup lookup;
-  FakeRegistry registry;
+  FakeSystem system;
 
   // Runs the program once; returns the exit status it ended with, or a
   // value no run can give when it ended other than exactly once.

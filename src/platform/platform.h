@@ -4,7 +4,7 @@
 #include "platform/environment_source.h"
 #include "platform/output_port.h"
 #include "platform/process_port.h"
-#include "platform/registry_source.h"
+#include "platform/system_source.h"
 #include "platform/runtime_lookup.h"
 #include "platform/version_source.h"
 
@@ -16,7 +16,7 @@ struct Platform {
   OutputPort& output;
   ProcessPort& process;
   RuntimeLookup& lookup;
-  RegistrySource& registry;
+  SystemSource& system;
 };
 
 }  // namespace zepho

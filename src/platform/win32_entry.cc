@@ -9,8 +9,8 @@ extern "C" __attribute__((noreturn, used)) void zephoStart() {
   zepho::Win32Output output;
   zepho::Win32Process process;
   zepho::Win32Lookup lookup;
-  zepho::Win32Registry registry;
-  zepho::Platform platform{version, environment, output, process, lookup, registry};
+  zepho::Win32System system;
+  zepho::Platform platform{version, environment, output, process, lookup, system};
   zepho::run(platform);
   __builtin_unreachable();
 }

@@ -83,38 +83,89 @@ FunctionAddress Win32Lookup::find(const char* library, const char* function) {
   return reinterpret_cast<FunctionAddress>(GetProcAddress(module, function));
 }
 
-// The functions as they are called: stdcall, as Windows exports them.
+// The functions as they are called: WINAPI, as Windows exports them.
 using IsWow64ProcessCall = BOOL(WINAPI*)(HANDLE, BOOL*);
+using IsWow64Process2Call = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+using GetNativeSystemInfoCall = void(WINAPI*)(SYSTEM_INFO*);
 using RegOpenKeyExCall = LONG(WINAPI*)(HKEY, const char*, DWORD, REGSAM, HKEY*);
 using RegQueryValueExCall = LONG(WINAPI*)(HKEY, const char*, DWORD*, DWORD*, BYTE*, DWORD*);
 using RegCloseKeyCall = LONG(WINAPI*)(HKEY);
 
-bool Win32Registry::isWow64(FunctionAddress isWow64Process) {
-  BOOL wow64 = FALSE;
-  // This process's own pseudo-handle, as GetCurrentProcess gives it.
-  const HANDLE self = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
-  return reinterpret_cast<IsWow64ProcessCall>(isWow64Process)(self, &wow64) != FALSE &&
-         wow64 != FALSE;
+// This process's own pseudo-handle, as GetCurrentProcess gives it.
+const HANDLE kThisProcess = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
+
+// The one place that knows which build this is: a pointer's size.
+bool Win32System::is64BitProgram() {
+  return sizeof(void*) == 8;
 }
 
-uint32_t Win32Registry::read(const RegistryFunctions& functions, const char* path, bool view64,
-                             const char* name, const char*& data, uint32_t& size) {
+bool Win32System::isWow64(FunctionAddress isWow64Process, bool& wow64) {
+  BOOL result = FALSE;
+  if (reinterpret_cast<IsWow64ProcessCall>(isWow64Process)(kThisProcess, &result) == FALSE) {
+    return false;
+  }
+  wow64 = result != FALSE;
+  return true;
+}
+
+bool Win32System::nativeMachine(FunctionAddress isWow64Process2, uint16_t& machine) {
+  USHORT process = 0;
+  USHORT native = 0;
+  if (reinterpret_cast<IsWow64Process2Call>(isWow64Process2)(kThisProcess, &process, &native) ==
+      FALSE) {
+    return false;
+  }
+  machine = native;
+  return true;
+}
+
+uint16_t Win32System::nativeArchitecture(FunctionAddress getNativeSystemInfo) {
+  SYSTEM_INFO info;
+  info.wProcessorArchitecture = PROCESSOR_ARCHITECTURE_UNKNOWN;
+  reinterpret_cast<GetNativeSystemInfoCall>(getNativeSystemInfo)(&info);
+  return info.wProcessorArchitecture;
+}
+
+namespace {
+
+HKEY openKey(const RegistryFunctions& functions, const char* path, bool view64) {
   HKEY key = nullptr;
   const REGSAM access = KEY_QUERY_VALUE | (view64 ? KEY_WOW64_64KEY : 0);
   if (reinterpret_cast<RegOpenKeyExCall>(functions[kRegOpenKeyEx])(HKEY_LOCAL_MACHINE, path, 0,
                                                                    access, &key) != ERROR_SUCCESS) {
-    return 0;
+    return nullptr;
   }
+  return key;
+}
+
+void closeKey(const RegistryFunctions& functions, HKEY key) {
+  reinterpret_cast<RegCloseKeyCall>(functions[kRegCloseKey])(key);
+}
+
+}  // namespace
+
+uint32_t Win32System::read(const RegistryFunctions& functions, const char* path, bool view64,
+                           const char* name, const char*& data, uint32_t& size) {
+  const HKEY key = openKey(functions, path, view64);
+  if (key == nullptr) return 0;
   DWORD type = 0;
   DWORD count = kRegistryValueBytes;
+  // ERROR_MORE_DATA, for a value longer than the buffer, is a failure too.
   const LONG result = reinterpret_cast<RegQueryValueExCall>(functions[kRegQueryValueEx])(
       key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer_), &count);
-  reinterpret_cast<RegCloseKeyCall>(functions[kRegCloseKey])(key);
-  if (result != ERROR_SUCCESS) return 0;
+  closeKey(functions, key);
+  if (result != ERROR_SUCCESS || count > kRegistryValueBytes) return 0;
   buffer_[count] = '\0';
   data = buffer_;
   size = count;
   return type;
+}
+
+bool Win32System::keyExists(const RegistryFunctions& functions, const char* path, bool view64) {
+  const HKEY key = openKey(functions, path, view64);
+  if (key == nullptr) return false;
+  closeKey(functions, key);
+  return true;
 }
 
 }  // namespace zepho

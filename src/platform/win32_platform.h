@@ -1,4 +1,5 @@
-// The platform interfaces on Win32, each a thin wrapper of KERNEL32.
+// The platform interfaces on Win32: thin wrappers of KERNEL32 and of the
+// functions found while running.
 #pragma once
 
 #include "platform/platform.h"
@@ -31,11 +32,15 @@ class Win32Lookup final : public RuntimeLookup {
   FunctionAddress find(const char* library, const char* function) override;
 };
 
-class Win32Registry final : public RegistrySource {
+class Win32System final : public SystemSource {
  public:
-  bool isWow64(FunctionAddress isWow64Process) override;
+  bool is64BitProgram() override;
+  bool isWow64(FunctionAddress isWow64Process, bool& wow64) override;
+  bool nativeMachine(FunctionAddress isWow64Process2, uint16_t& machine) override;
+  uint16_t nativeArchitecture(FunctionAddress getNativeSystemInfo) override;
   uint32_t read(const RegistryFunctions& functions, const char* path, bool view64, const char* name,
                 const char*& data, uint32_t& size) override;
+  bool keyExists(const RegistryFunctions& functions, const char* path, bool view64) override;
 
  private:
   char buffer_[kRegistryValueBytes + 1];

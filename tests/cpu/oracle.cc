@@ -92,15 +92,15 @@ int main() {
     std::istringstream missing(f[20] == "-" ? "" : f[20]);
     for (std::string name; std::getline(missing, name, ',');) world.lookup.missing.insert(name);
     if (f[21] == "-")
-      world.registry.wow64.reset();
+      world.system.wow64.reset();
     else
-      world.registry.wow64 = f[21] == "1";
-    world.registry.openFails = f[22] == "1";
+      world.system.wow64 = f[21] == "1";
+    world.system.openFails = f[22] == "1";
     std::istringstream values(f[23] == "-" ? "" : f[23]);
     for (std::string value; std::getline(values, value, ',');) {
       const size_t colon = value.find(':');
       const size_t second = value.find(':', colon + 1);
-      world.registry.values[value.substr(0, colon)] = {
+      world.system.values[value.substr(0, colon)] = {
           number(value.substr(colon + 1, second - colon - 1)), fromHex(value.substr(second + 1))};
     }
     const uint32_t status = world.run();

@@ -67,11 +67,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::memcpy(record.csdVersion, csd.data(), csd.size());
   for (const char* name : {"EditionID", "InstallationType", "DisplayVersion", "ReleaseId", "UBR"}) {
     if (input.ConsumeBool()) {
-      world.registry.values[name] = {input.ConsumeIntegralInRange<uint32_t>(0, 4),
+      world.system.values[name] = {input.ConsumeIntegralInRange<uint32_t>(0, 4),
                                      input.ConsumeRandomLengthString(600)};
     }
   }
-  world.registry.wow64 = input.ConsumeBool();
+  world.system.wow64 = input.ConsumeBool();
   setEnvironment(input, world, "WINSTATIONNAME");
   setEnvironment(input, world, "SESSIONNAME");
   const FileKind kinds[] = {FileKind::Unknown, FileKind::Disk, FileKind::Char, FileKind::Pipe};

@@ -1,4 +1,4 @@
-// The registry, and whether this 32-bit process runs on a 64-bit Windows,
+// What the system tells about this program's processor and its registry,
 // through functions that RuntimeLookup found.
 #pragma once
 
@@ -8,7 +8,6 @@
 
 namespace zepho {
 
-// Types of registry values.
 inline constexpr uint32_t kRegistryText = 1;   // REG_SZ
 inline constexpr uint32_t kRegistryDword = 4;  // REG_DWORD
 inline constexpr uint32_t kRegistryValueBytes = 512;
@@ -17,10 +16,20 @@ inline constexpr uint32_t kRegistryValueBytes = 512;
 enum RegistryFunction { kRegOpenKeyEx, kRegQueryValueEx, kRegCloseKey, kRegistryFunctions };
 using RegistryFunctions = FunctionAddress[kRegistryFunctions];
 
-class RegistrySource {
+class SystemSource {
  public:
-  // Calls IsWow64Process for this process; false where it fails.
-  virtual bool isWow64(FunctionAddress isWow64Process) = 0;
+  // True for a build of zepho that is itself a 64-bit program, which only
+  // a 64-bit Windows runs.
+  virtual bool is64BitProgram() = 0;
+  // Calls IsWow64Process for this process: false where it fails, else
+  // true with `wow64` set.
+  virtual bool isWow64(FunctionAddress isWow64Process, bool& wow64) = 0;
+  // Calls IsWow64Process2 for this process: false where it fails, else
+  // true with `machine` set to the system's own (an IMAGE_FILE_MACHINE_*).
+  virtual bool nativeMachine(FunctionAddress isWow64Process2, uint16_t& machine) = 0;
+  // Calls GetNativeSystemInfo; its processor architecture (a
+  // PROCESSOR_ARCHITECTURE_*).
+  virtual uint16_t nativeArchitecture(FunctionAddress getNativeSystemInfo) = 0;
   // Opens `path` under HKEY_LOCAL_MACHINE for reading, in the 64-bit view
   // when `view64`, reads the value `name` and closes the key again. Returns
   // the value's type, with `data` pointing at its `size` bytes and a zero
@@ -28,9 +37,11 @@ class RegistrySource {
   // not open, or the value is absent or longer than kRegistryValueBytes.
   virtual uint32_t read(const RegistryFunctions& functions, const char* path, bool view64,
                         const char* name, const char*& data, uint32_t& size) = 0;
+  // Whether `path` under HKEY_LOCAL_MACHINE opens for reading; closes it.
+  virtual bool keyExists(const RegistryFunctions& functions, const char* path, bool view64) = 0;
 
  protected:
-  ~RegistrySource() = default;
+  ~SystemSource() = default;
 };
 
 }  // namespace zepho
