@@ -1,4 +1,5 @@
-# Cross-compiling for 32-bit Windows with Debian's MinGW-w64.
+# ZEPHO.EXE: 32-bit x86 for every Windows from 95 on, cross-built with
+# Debian's MinGW-w64 and linked by GNU ld with cmake/zepho.ld.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc)
@@ -8,3 +9,13 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+
+# Every Windows that zepho names runs on a 386; its code must too (the
+# instruction-set check fails on anything newer, e.g. -DZEPHO_MARCH=i686).
+set(ZEPHO_MARCH i386 CACHE STRING "Processor that zepho.exe is compiled for")
+set(ZEPHO_EXE_NAME zepho)
+set(ZEPHO_MANIFEST_ARCH x86)
+set(ZEPHO_MACHINE_FLAGS -march=${ZEPHO_MARCH} -mpreferred-stack-boundary=2 -malign-data=abi)
+set(ZEPHO_ENTRY _zephoStart)
+set(ZEPHO_SUBSYSTEM_VERSION 4 0)
+set(ZEPHO_LINKER gnu)

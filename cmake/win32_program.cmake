@@ -1,16 +1,18 @@
-# zepho.exe: a console program for every 32-bit Windows from Windows 95 on,
-# linked against KERNEL32 alone with no C or C++ runtime.
+# zepho's Windows program, for the processor the toolchain file names
+# (cmake/mingw-i686.cmake, mingw-x86_64.cmake, clang-aarch64.cmake): a
+# console program linked against KERNEL32 alone with no C or C++ runtime.
+# The toolchain file sets what differs: ZEPHO_EXE_NAME, ZEPHO_MACHINE_FLAGS,
+# ZEPHO_ENTRY, ZEPHO_SUBSYSTEM_VERSION (major and minor), ZEPHO_MANIFEST_ARCH
+# and ZEPHO_LINKER, gnu (GNU ld with cmake/zepho.ld) or lld.
 enable_language(RC)
-
-# Every Windows that zepho names runs on a 386; its code must too (the
-# instruction-set check fails on anything newer, e.g. -DZEPHO_MARCH=i686).
-set(ZEPHO_MARCH i386 CACHE STRING "Processor that zepho.exe is compiled for")
 
 # -Oz: the smallest code GCC makes, some 70 bytes smaller than -Os here.
 set(ZEPHO_FREESTANDING_FLAGS
-  -Oz -march=${ZEPHO_MARCH} -mregparm=3 -flto -mpreferred-stack-boundary=2 -malign-data=abi -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-stack-protector
-  -fno-threadsafe-statics -fno-tree-loop-distribute-patterns
-  -fno-ident -ffunction-sections -fdata-sections)
+  -Oz ${ZEPHO_MACHINE_FLAGS} -flto -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-stack-protector
+  -fno-threadsafe-statics -fno-ident -ffunction-sections -fdata-sections)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  list(APPEND ZEPHO_FREESTANDING_FLAGS -fno-tree-loop-distribute-patterns)
+endif()
 target_compile_options(zepho_core PRIVATE ${ZEPHO_FREESTANDING_FLAGS})
 
 add_executable(zepho
@@ -18,22 +20,49 @@ add_executable(zepho
   src/platform/win32_platform.cc
   src/platform/win32_runtime.cc
   src/platform/zepho.rc)
+set_target_properties(zepho PROPERTIES OUTPUT_NAME ${ZEPHO_EXE_NAME})
 target_compile_options(zepho PRIVATE ${ZEPHO_FREESTANDING_FLAGS})
+# The runtime's own memset and the like stay loops, not calls to themselves.
+set_source_files_properties(src/platform/win32_runtime.cc PROPERTIES COMPILE_OPTIONS -fno-builtin)
 target_compile_definitions(zepho PRIVATE WIN32_LEAN_AND_MEAN)
 configure_file(src/platform/zepho_version.h.in ${CMAKE_CURRENT_BINARY_DIR}/zepho_version.h)
 configure_file(src/platform/zepho.manifest.in ${CMAKE_CURRENT_BINARY_DIR}/zepho.manifest)
 set_source_files_properties(src/platform/zepho.rc PROPERTIES OBJECT_DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/zepho.manifest)
 target_include_directories(zepho PRIVATE ${CMAKE_CURRENT_BINARY_DIR})
-target_link_libraries(zepho PRIVATE zepho_core kernel32 gcc)
+list(GET ZEPHO_SUBSYSTEM_VERSION 0 ZEPHO_SUBSYSTEM_MAJOR)
+list(GET ZEPHO_SUBSYSTEM_VERSION 1 ZEPHO_SUBSYSTEM_MINOR)
+set(ZEPHO_MAP ${CMAKE_CURRENT_BINARY_DIR}/${ZEPHO_EXE_NAME}.map)
 target_link_options(zepho PRIVATE
-  -Oz -march=${ZEPHO_MARCH} -mregparm=3 -flto -malign-data=abi -nostdlib -static -s
-  -Wl,--entry,_zephoStart
-  -Wl,-T,${CMAKE_CURRENT_SOURCE_DIR}/cmake/zepho.ld
-  -Wl,--subsystem,console:4.0
-  -Wl,--major-os-version,4 -Wl,--minor-os-version,0
-  -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
-  -Wl,--gc-sections -Wl,--no-insert-timestamp -Wl,-Map,${CMAKE_CURRENT_BINARY_DIR}/zepho.map
-  -Wl,--disable-dynamicbase -Wl,--nxcompat -Wl,--disable-reloc-section)
+  -Oz ${ZEPHO_MACHINE_FLAGS} -flto -nostdlib -static -s
+  -Wl,--entry,${ZEPHO_ENTRY}
+  -Wl,--subsystem,console:${ZEPHO_SUBSYSTEM_MAJOR}.${ZEPHO_SUBSYSTEM_MINOR}
+  -Wl,--major-os-version,${ZEPHO_SUBSYSTEM_MAJOR} -Wl,--minor-os-version,${ZEPHO_SUBSYSTEM_MINOR}
+  -Wl,--major-subsystem-version,${ZEPHO_SUBSYSTEM_MAJOR} -Wl,--minor-subsystem-version,${ZEPHO_SUBSYSTEM_MINOR}
+  -Wl,--gc-sections -Wl,--no-insert-timestamp -Wl,--Map=${ZEPHO_MAP} -Wl,--nxcompat)
+if(ZEPHO_LINKER STREQUAL "gnu")
+  target_link_libraries(zepho PRIVATE zepho_core kernel32 gcc)
+  # One read-only section for code and constants, no relocations: the
+  # linker script keeps the headers, the imports and the resources in as
+  # few 512-byte blocks as it can.
+  target_link_options(zepho PRIVATE -Wl,-T,${CMAKE_CURRENT_SOURCE_DIR}/cmake/zepho.ld
+    -Wl,--disable-dynamicbase -Wl,--disable-reloc-section)
+  set_property(TARGET zepho APPEND PROPERTY LINK_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/cmake/zepho.ld)
+else()
+  # lld: the import library from the list of the twelve functions; code and
+  # constants in one section. ARM64 Windows loads only relocatable images,
+  # so the relocations stay.
+  set(KERNEL32_LIB ${CMAKE_CURRENT_BINARY_DIR}/libkernel32.a)
+  add_custom_command(OUTPUT ${KERNEL32_LIB}
+    COMMAND llvm-dlltool -m arm64 -d ${CMAKE_CURRENT_SOURCE_DIR}/cmake/kernel32.def -l ${KERNEL32_LIB}
+    DEPENDS cmake/kernel32.def
+    VERBATIM)
+  add_custom_target(kernel32_lib DEPENDS ${KERNEL32_LIB})
+  add_dependencies(zepho kernel32_lib)
+  target_link_libraries(zepho PRIVATE zepho_core ${KERNEL32_LIB})
+  target_link_options(zepho PRIVATE -fuse-ld=lld -Wl,--dynamicbase
+    -Wl,--Xlink=-merge:.rdata=.text -Wl,--Xlink=-merge:.pdata=.text -Wl,--Xlink=-merge:.xdata=.text
+    -Wl,--Xlink=-merge:.data=.text -Wl,--Xlink=-merge:.bss=.text)
+endif()
 # Debian's Python modules (pefile, capstone, unicorn) load in Debian's
 # interpreter; the DOS stub's placing, the checks, the emulated-CPU rows and
 # the packaging use them.
@@ -44,8 +73,11 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 # out as plain bytes, and put at the front of the linked exe in place of
 # the linker's stub.
 set(DOS_STUB ${CMAKE_CURRENT_BINARY_DIR}/dos_stub)
+if(NOT ZEPHO_STUB_ASSEMBLER)
+  set(ZEPHO_STUB_ASSEMBLER ${CMAKE_CXX_COMPILER})
+endif()
 add_custom_command(OUTPUT ${DOS_STUB}.code ${DOS_STUB}.message
-  COMMAND ${CMAKE_CXX_COMPILER} -c -x assembler -o ${DOS_STUB}.o ${CMAKE_CURRENT_SOURCE_DIR}/src/platform/dos_stub.s
+  COMMAND ${ZEPHO_STUB_ASSEMBLER} -c -x assembler -o ${DOS_STUB}.o ${CMAKE_CURRENT_SOURCE_DIR}/src/platform/dos_stub.s
   COMMAND ${CMAKE_OBJCOPY} -O binary -j .text ${DOS_STUB}.o ${DOS_STUB}.code
   COMMAND ${CMAKE_OBJCOPY} -O binary -j .data ${DOS_STUB}.o ${DOS_STUB}.message
   DEPENDS src/platform/dos_stub.s
@@ -58,9 +90,51 @@ add_custom_command(TARGET zepho POST_BUILD
   VERBATIM)
 # kernel32 and gcc must follow the core on the link line.
 set_target_properties(zepho PROPERTIES LINK_LIBRARIES_ONLY_TARGETS OFF)
-# A change to the linker script or to the DOS stub's pieces relinks it.
-set_property(TARGET zepho APPEND PROPERTY LINK_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/cmake/zepho.ld
+# A change to the DOS stub's pieces relinks it.
+set_property(TARGET zepho APPEND PROPERTY LINK_DEPENDS
   ${DOS_STUB}.code ${DOS_STUB}.message ${CMAKE_CURRENT_SOURCE_DIR}/cmake/dos_stub.py)
+
+# The file itself: a console program for the oldest Windows of its
+# processor that imports only what it is meant to from KERNEL32, with no
+# stack probe; on x86, in 386 code throughout.
+enable_testing()
+add_test(NAME pe_check
+  COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_pe.py $<TARGET_FILE:zepho> ${ZEPHO_MAP}
+    ${ZEPHO_MANIFEST_ARCH})
+
+# The shipped bytes on an emulated CPU, against the host-built logic (the
+# host preset's oracle, built on demand): rows, and on x86 a sweep of build
+# numbers.
+set(ZEPHO_SWEEP)
+if(NOT CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  set(ZEPHO_SWEEP --sweep none)
+endif()
+add_test(NAME cpu_rows
+  COMMAND Python3::Interpreter -m tests.cpu.run_cpu_rows --exe $<TARGET_FILE:zepho> ${ZEPHO_SWEEP}
+  WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
+set_tests_properties(cpu_rows PROPERTIES TIMEOUT 900)
+
+if(ZEPHO_LINKER STREQUAL "gnu")
+  # The launcher that the Wine tests start zepho with; an ordinary MinGW
+  # program with its C runtime.
+  add_executable(zepho_launcher tests/wine/launcher.cc)
+  target_link_options(zepho_launcher PRIVATE -static -s)
+endif()
+
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  # ZEPHO64.EXE under Wine in a 64-bit prefix: the release cases from NT 5.2
+  # on, /SET and the batch files with the 64-bit cmd.exe.
+  add_test(NAME wine_rows
+    COMMAND Python3::Interpreter -m tests.wine.run_wine_tests --win64
+      --exe $<TARGET_FILE:zepho> --launcher $<TARGET_FILE:zepho_launcher>
+      --examples ${CMAKE_CURRENT_SOURCE_DIR}/examples
+    WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
+  set_tests_properties(wine_rows PROPERTIES TIMEOUT 3600)
+endif()
+
+if(NOT CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  return()
+endif()
 
 # The release, dist/zepho-VERSION.zip and .img; `bash scripts/package` builds it.
 add_custom_target(package_zip
@@ -69,25 +143,6 @@ add_custom_target(package_zip
     --out ${CMAKE_CURRENT_SOURCE_DIR}/dist --record ${CMAKE_CURRENT_BINARY_DIR}/package.txt
   DEPENDS zepho
   VERBATIM)
-
-# The launcher that the Wine tests start zepho.exe with; an ordinary MinGW
-# program with its C runtime.
-add_executable(zepho_launcher tests/wine/launcher.cc)
-target_link_options(zepho_launcher PRIVATE -static -s)
-
-# The file itself: a PE32 console program for Windows 4.0 that imports only
-# what it is meant to from KERNEL32, in 386 code throughout.
-enable_testing()
-add_test(NAME pe_check
-  COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_pe.py
-    $<TARGET_FILE:zepho> ${CMAKE_CURRENT_BINARY_DIR}/zepho.map)
-
-# The shipped bytes on an emulated CPU, against the host-built logic (the
-# host preset's oracle, built on demand): rows and a sweep of build numbers.
-add_test(NAME cpu_rows
-  COMMAND Python3::Interpreter -m tests.cpu.run_cpu_rows --exe $<TARGET_FILE:zepho>
-  WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
-set_tests_properties(cpu_rows PROPERTIES TIMEOUT 900)
 
 # The release zip and floppy image, built twice from copies of the tree in two folders.
 add_test(NAME package COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_package.py)
@@ -106,4 +161,4 @@ set_tests_properties(wine_and_dosbox_rows PROPERTIES TIMEOUT 5400)
 add_executable(zepho_noop bench/noop.cc)
 target_compile_options(zepho_noop PRIVATE ${ZEPHO_FREESTANDING_FLAGS})
 target_link_libraries(zepho_noop PRIVATE kernel32)
-target_link_options(zepho_noop PRIVATE -nostdlib -s -Wl,--entry,_noopStart -Wl,--subsystem,console:4.0)
+target_link_options(zepho_noop PRIVATE ${ZEPHO_MACHINE_FLAGS} -nostdlib -s -Wl,--entry,_noopStart -Wl,--subsystem,console:4.0)

@@ -1,15 +1,22 @@
 #!/usr/bin/python3
-"""Checks that zepho.exe is a PE32 console program that Windows 95 loads on a
-386: it imports nothing but the KERNEL32 functions it is meant to, and none
-of its code is newer than the 80386.
+"""Checks one of zepho's Windows programs: ZEPHO.EXE, a PE32 console program
+that Windows 95 loads on a 386, or ZEPHO64.EXE and ZEPHOA64.EXE, PE32+
+console programs for the first x64 and ARM64 Windows. Each imports nothing
+but the KERNEL32 functions it is meant to, links no stack probe, keeps its
+stack frames under 4 KB and its size within its limit; on x86 none of its
+code is newer than the 80386.
 
-The code is told from the constants that share .text by the link map: every
-input section named .text* is code and is disassembled whole, so the check
-sees every function, run or not. Prints its figures and one line per problem.
+The code is told from the constants that share .text by the link map (GNU
+ld's or lld's): every input section named .text* is code and is
+disassembled whole, so the check sees every function, run or not. Prints
+its figures and one line per problem.
 """
 import re
 import sys
 import xml.etree.ElementTree as ET
+from dataclasses import dataclass
+
+import struct
 
 import capstone
 import pefile
@@ -18,7 +25,25 @@ ALLOWED = {"KERNEL32.DLL": {
     "GetVersionExA", "GetEnvironmentVariableA", "GetCommandLineA", "GetStdHandle", "GetFileType",
     "CloseHandle", "WriteFile", "GetLastError", "GetModuleFileNameA", "ExitProcess", "LoadLibraryA",
     "GetProcAddress"}}
-MAX_SIZE = 10752
+
+@dataclass
+class Build:
+    machine: int
+    magic: int  # PE32 or PE32+
+    subsystem: tuple
+    max_size: int
+    disassembler: object
+    frame: re.Pattern  # an instruction that makes a stack frame, its size in group 1
+
+
+BUILDS = {
+    "x86": Build(0x14C, 0x10B, (4, 0), 10752, capstone.Cs(capstone.CS_ARCH_X86, capstone.CS_MODE_32),
+                 re.compile(r"sub esp, ((?:0x)?[0-9a-f]+)$")),
+    "amd64": Build(0x8664, 0x20B, (5, 2), 14336, capstone.Cs(capstone.CS_ARCH_X86, capstone.CS_MODE_64),
+                   re.compile(r"sub rsp, ((?:0x)?[0-9a-f]+)$")),
+    "arm64": Build(0xAA64, 0x20B, (6, 2), 14336, capstone.Cs(capstone.CS_ARCH_ARM64, capstone.CS_MODE_ARM),
+                   re.compile(r"sub sp, sp, #((?:0x)?[0-9a-f]+)(?:, lsl #12)?$")),
+}
 ASM, COMPAT = "{urn:schemas-microsoft-com:asm.v1}", "{urn:schemas-microsoft-com:compatibility.v1}"
 OS = ["{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"]
 
@@ -28,7 +53,6 @@ NEWER = re.compile(r"^(cmov|fcmov|fcomi|fucomi|bswap|cmpxchg|xadd|invd|wbinvd|in
                    r"rdmsr|wrmsr|sysenter|sysexit|syscall|sysret|endbr|pause|ud2|[lms]fence|prefetch|"
                    r"clflush|movnti|fxsave|fxrstor|emms|fisttp|[ls]dmxcsr|popcnt|lzcnt|tzcnt|movbe|crc32)")
 VECTOR_REGISTER = re.compile(r"\b[xyz]?mm\d")
-DISASSEMBLER = capstone.Cs(capstone.CS_ARCH_X86, capstone.CS_MODE_32)
 NOT_8086 = {0x0F, 0xC0, 0xC1, 0xC8, 0xC9, *range(0x60, 0x70)}  # opcodes after prefixes; 60h-6Fh: PUSHA ... OUTS, 66h, 67h
 
 
@@ -38,40 +62,42 @@ def newer_than_386(insn):
                 or (insn.mnemonic == "nop" and insn.size > 1))
 
 
-def disassemble(code, address):
-    """The instructions of `code` and the address where decoding stopped."""
-    insns = list(DISASSEMBLER.disasm(code, address))
-    end = insns[-1].address + insns[-1].size if insns else address
-    return insns, end
-
-
-def code_ranges(map_text):
-    """(address, size, object) of each code input section in the link map."""
+def code_ranges(map_text, base):
+    """(address, size, object) of each code input section in the link map: GNU ld's, with addresses, or
+    lld's, with offsets from the image base."""
     ranges = []
     for name, address, size, where in re.findall(
             r"^ (\.text\S*)\s+0x([0-9a-f]+)\s+0x([0-9a-f]+) (.+)$", map_text, re.M):
         if int(address, 16) and int(size, 16):
             ranges.append((int(address, 16), int(size, 16), where.strip()))
+    for address, size, where in re.findall(r"^([0-9a-f]{8}) ([0-9a-f]{8})\s+\d+\s+(\S+:\(\.text[^)]*\))$",
+                                           map_text, re.M):
+        if int(size, 16):
+            ranges.append((base + int(address, 16), int(size, 16), where))
     return ranges
 
 
-def instruction_problems(pe, map_text):
-    """Instructions newer than the 386, a stack probe, and frames of 4 KB or more (which would need the probe)."""
+def instruction_problems(pe, map_text, build):
+    """A stack probe, frames of 4 KB or more (which would need the probe) and, on x86, instructions
+    newer than the 386."""
     probes = sorted(set(re.findall(r"\b_*((?:chkstk\w*|alloca))\b", map_text)))
     problems, counted, newer, frame = [f"links the stack probe {name}" for name in probes], 0, 0, 0
     base = pe.OPTIONAL_HEADER.ImageBase
-    ranges = code_ranges(map_text)
+    ranges = code_ranges(map_text, base)
     if not ranges:
         return ["the link map names no code"], 0, 0, 0
     for address, size, where in ranges:
-        insns, end = disassemble(pe.get_data(address - base, size), address)
+        code = pe.get_data(address - base, size)
+        insns = list(build.disassembler.disasm(code, address))
+        end = insns[-1].address + insns[-1].size if insns else address
         counted += len(insns)
         if end != address + size:
             problems.append(f"bytes at {end:#x} in {where} do not decode")
         for insn in insns:  # a frame of 4 KB or more comes with the probe, or as "sub esp, size" without it
-            if insn.mnemonic == "sub" and re.fullmatch(r"esp, (0x)?[0-9a-f]+", insn.op_str):
-                frame = max(frame, int(insn.op_str[5:], 0))
-            if newer_than_386(insn):
+            made = build.frame.match(f"{insn.mnemonic} {insn.op_str}")
+            if made:
+                frame = max(frame, int(made.group(1), 0) << (12 if "lsl #12" in insn.op_str else 0))
+            if build.machine == 0x14C and newer_than_386(insn):
                 newer += 1
                 problems.append(f"{insn.address:#x}: {insn.mnemonic} {insn.op_str} is newer than the 386")
     if frame >= 4096:
@@ -79,10 +105,10 @@ def instruction_problems(pe, map_text):
     return problems, counted, newer, frame
 
 
-def manifest_problems(pe):
+def manifest_problems(pe, arch):
     """What Windows XP, strict about manifests, or Windows 8.1 and later would not take: nothing but this."""
     ms, ls = pe.VS_FIXEDFILEINFO[0].FileVersionMS, pe.VS_FIXEDFILEINFO[0].FileVersionLS
-    identity = {"type": "win32", "name": "zepho", "processorArchitecture": "x86",
+    identity = {"type": "win32", "name": "zepho", "processorArchitecture": arch,
                 "version": f"{ms >> 16}.{ms & 0xFFFF}.{ls >> 16}.{ls & 0xFFFF}"}
     wanted = [(ASM + "assembly", {"manifestVersion": "1.0"}), (ASM + "assemblyIdentity", identity), *[
         (COMPAT + t, {}) for t in ("compatibility", "application")], *[(COMPAT + "supportedOS", {"Id": i}) for i in OS]]
@@ -93,7 +119,15 @@ def manifest_problems(pe):
     return ["has no manifest (resource type 24, ID 1)"]
 
 
-def main(path, map_path):
+def dos_code(data, pe):
+    """The DOS program's code: after the DOS header, or where CS:IP points, up to the message at SS:SP."""
+    ss, sp, _, ip, cs = struct.unpack_from("<5H", data, 0x0E)
+    start = 0x40 + cs * 16 + ip
+    return start, data[start:pe.DOS_HEADER.e_lfanew if start == 0x40 else 0x40 + ss * 16 + sp]
+
+
+def main(path, map_path, arch="x86"):
+    build = BUILDS[arch]
     with open(path, "rb") as f:
         data = f.read()
     pe = pefile.PE(data=data)
@@ -108,16 +142,17 @@ def main(path, map_path):
                for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", [])}
     for dll, functions in imports.items():
         print(f"imports {dll}: {' '.join(sorted(functions))}")
-    if size > MAX_SIZE:
-        problems.append(f"{size} bytes, more than {MAX_SIZE}")
-    if pe.FILE_HEADER.Machine != 0x14C or pe.OPTIONAL_HEADER.Magic != 0x10B:
-        problems.append("not a 32-bit x86 PE32 image")
+    if size > build.max_size:
+        problems.append(f"{size} bytes, more than {build.max_size}")
+    if (pe.FILE_HEADER.Machine, pe.OPTIONAL_HEADER.Magic) != (build.machine, build.magic):
+        problems.append(f"machine {pe.FILE_HEADER.Machine:#x}, magic {pe.OPTIONAL_HEADER.Magic:#x}, not {arch}")
     opt = pe.OPTIONAL_HEADER
     if opt.Subsystem != 3:
         problems.append(f"subsystem {opt.Subsystem}, not the console (3)")
-    if (opt.MajorSubsystemVersion, opt.MinorSubsystemVersion) > (4, 0) or \
-            (opt.MajorOperatingSystemVersion, opt.MinorOperatingSystemVersion) > (4, 0):
-        problems.append("needs a Windows above 4.0")
+    print(f"subsystem version: {opt.MajorSubsystemVersion}.{opt.MinorSubsystemVersion}")
+    if (opt.MajorSubsystemVersion, opt.MinorSubsystemVersion) != build.subsystem or \
+            (opt.MajorOperatingSystemVersion, opt.MinorOperatingSystemVersion) != build.subsystem:
+        problems.append(f"does not ask for Windows {build.subsystem[0]}.{build.subsystem[1]}")
     directories = opt.DATA_DIRECTORY
     if directories[9].Size != 0:
         problems.append("has a TLS directory")
@@ -130,16 +165,16 @@ def main(path, map_path):
         problems += [f"imports {dll}!{function}" for function in sorted(unexpected)]
     for dll, functions in ALLOWED.items():
         problems += [f"does not import {dll}!{name}" for name in sorted(functions - set(imports.get(dll, [])))]
-    stub = capstone.Cs(capstone.CS_ARCH_X86, capstone.CS_MODE_16).disasm(data[0x40:pe.DOS_HEADER.e_lfanew], 0x40)
+    stub = capstone.Cs(capstone.CS_ARCH_X86, capstone.CS_MODE_16).disasm(*reversed(dos_code(data, pe)))
     problems += [f"DOS stub {i.address:#x}: {i.mnemonic} {i.op_str} is newer than the 8086" for i in stub
                  if i.bytes.lstrip(b"\x26\x2e\x36\x3e\xf0\xf2\xf3")[0] in NOT_8086]
-    problems += manifest_problems(pe) + ([] if pe.OPTIONAL_HEADER.DllCharacteristics & 0x100 else ["not NX-compatible"])
+    problems += manifest_problems(pe, arch) + ([] if pe.OPTIONAL_HEADER.DllCharacteristics & 0x100 else ["not NX-compatible"])
     if pe.DOS_HEADER.e_lfarlc != 0x40:  # below 40h, Windows 95 and DOS take the file for a plain DOS program
         problems.append(f"e_lfarlc {pe.DOS_HEADER.e_lfarlc:#x}, not 0x40")
     if opt.CheckSum != pe.generate_checksum():
         problems.append(f"stored checksum {opt.CheckSum:#x}, computed {pe.generate_checksum():#x}")
     with open(map_path) as f:
-        isa_problems, counted, newer, frame = instruction_problems(pe, f.read())
+        isa_problems, counted, newer, frame = instruction_problems(pe, f.read(), build)
     print(f"code: {counted} instructions, {newer} newer than the 386; largest stack frame {frame} bytes")
     problems += isa_problems
     for problem in problems:
@@ -148,4 +183,4 @@ def main(path, map_path):
 
 
 if __name__ == "__main__":
-    sys.exit(main(*sys.argv[1:3]))
+    sys.exit(main(*sys.argv[1:4]))
