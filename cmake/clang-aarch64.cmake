@@ -31,3 +31,4 @@ set(ZEPHO_SUBSYSTEM_VERSION 6 2)
 set(ZEPHO_LINKER lld)
 # The DOS stub is 8086 code, assembled by the same clang for x86.
 set(ZEPHO_STUB_ASSEMBLER clang --target=i386-unknown-linux-gnu)
+set(ZEPHO_DLLTOOL_MACHINE arm64)

@@ -15,7 +15,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(ZEPHO_MARCH i386 CACHE STRING "Processor that zepho.exe is compiled for")
 set(ZEPHO_EXE_NAME zepho)
 set(ZEPHO_MANIFEST_ARCH x86)
-set(ZEPHO_MACHINE_FLAGS -march=${ZEPHO_MARCH} -mpreferred-stack-boundary=2 -malign-data=abi)
+# No stack probe: every frame stays under 4 KB (check_pe.py fails on one
+# that does not), and without it GCC passes arguments with PUSH rather than
+# moving them into a reserved block, 456 bytes less; without the frame
+# pointer, 148 bytes less again.
+set(ZEPHO_MACHINE_FLAGS -march=${ZEPHO_MARCH} -mpreferred-stack-boundary=2 -malign-data=abi
+  -mno-stack-arg-probe -fomit-frame-pointer)
 set(ZEPHO_ENTRY _zephoStart)
 set(ZEPHO_SUBSYSTEM_VERSION 4 0)
 set(ZEPHO_LINKER gnu)

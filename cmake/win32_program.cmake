@@ -53,7 +53,7 @@ else()
   # so the relocations stay.
   set(KERNEL32_LIB ${CMAKE_CURRENT_BINARY_DIR}/libkernel32.a)
   add_custom_command(OUTPUT ${KERNEL32_LIB}
-    COMMAND llvm-dlltool -m arm64 -d ${CMAKE_CURRENT_SOURCE_DIR}/cmake/kernel32.def -l ${KERNEL32_LIB}
+    COMMAND llvm-dlltool -m ${ZEPHO_DLLTOOL_MACHINE} -d ${CMAKE_CURRENT_SOURCE_DIR}/cmake/kernel32.def -l ${KERNEL32_LIB}
     DEPENDS cmake/kernel32.def
     VERBATIM)
   add_custom_target(kernel32_lib DEPENDS ${KERNEL32_LIB})

@@ -105,7 +105,7 @@ bool findRegistry(RuntimeLookup& lookup, RegistryFunctions& functions) {
 // `registry` holds the functions that read it: a text up to its first zero
 // byte, UBR from a number of four bytes in decimal, empty where a value is
 // absent or of another type.
-[[gnu::noinline]] bool writeCurrentVersion(FactLines& lines, SystemSource& system,
+bool writeCurrentVersion(FactLines& lines, SystemSource& system,
                                            const RegistryFunctions* registry, bool view64) {
   const char* name = kValueNames;
   for (int fact = 0; fact < kRegistryFacts; ++fact) {
@@ -143,7 +143,7 @@ bool findRegistry(RuntimeLookup& lookup, RegistryFunctions& functions) {
 // tells it even to an emulated x64 program on ARM64, where
 // GetNativeSystemInfo (XP on) says x64; NT before both and 95 to ME run on
 // x86 alone. Empty where a call fails or names another processor.
-[[gnu::noinline]] const char* processorName(Platform& platform, bool nt) {
+const char* processorName(Platform& platform, bool nt) {
   if (!nt) return kProcessors[0].name;
   uint16_t number = 0;
   bool byMachine = true;
