@@ -1,29 +1,37 @@
 #!/usr/bin/python3
-"""zepho.exe on an emulated x86 CPU (unicorn), without Wine: the packaging
-runs the exe being packed here for the manual's sample run, and the tests
-run their rows.
+"""zepho's Windows programs on an emulated CPU (unicorn), without Wine:
+ZEPHO.EXE on a 32-bit x86, ZEPHO64.EXE on an x86-64, ZEPHOA64.EXE on an
+ARM64. The packaging runs the exe being packed here for the manual's sample
+run, and the tests run their rows.
 
-The PE is mapped as the loader would; its ten import slots point at stubs
-written here, which hand out what a Scenario asks for: a console, a disk
-file or a pipe as standard output, handles that are invalid, null or of
-unknown kind, writes that fail with a chosen code or fall short, version
-records as Windows 95 to XP fill them, environment values and module paths.
-A Scenario also gives itself as a line for the tests' host-built oracle,
-and an Outcome reads the oracle's answer.
+The PE is mapped as the loader would; its twelve import slots, and what
+GetProcAddress finds, point at stubs written here, which hand out what a
+Scenario asks for: a console, a disk file or a pipe as standard output,
+handles that are invalid, null or of unknown kind, writes that fail with a
+chosen code or fall short, version records as Windows 95 to 11 fill them,
+environment values, module paths, the processor and the registry. Each stub
+takes its arguments as the build's calling convention passes them: stdcall
+on the stack on x86, RCX, RDX, R8, R9 and then the stack on x64, X0 to X7
+with the return through X30 on ARM64. A Scenario also gives itself as a line
+for the tests' host-built oracle, and an Outcome reads the oracle's answer.
 """
 import struct
-from dataclasses import dataclass, field
+from dataclasses import dataclass, field, replace
 
 import capstone
 import pefile
-from unicorn import UC_ARCH_X86, UC_HOOK_BLOCK, UC_HOOK_INTR, UC_MODE_32, Uc, UcError
-from unicorn.x86_const import UC_X86_REG_EAX, UC_X86_REG_EIP, UC_X86_REG_ESP
+import unicorn.arm64_const as arm64
+import unicorn.x86_const as x86
+from unicorn import (UC_ARCH_ARM64, UC_ARCH_X86, UC_HOOK_BLOCK, UC_HOOK_INTR, UC_MODE_32, UC_MODE_64, UC_MODE_ARM,
+                     Uc, UcError)
 
-OUT, ERR, INVALID = 0x10, 0x20, 0xFFFFFFFF
+OUT, ERR, INVALID = 0x10, 0x20, 0xFFFFFFFF  # INVALID stands for the all-ones handle of any build
 # What LoadLibraryA hands out, and the functions GetProcAddress finds there.
 MODULES = {"KERNEL32.DLL": 0x7100, "ADVAPI32.DLL": 0x7200}
-FOUND = ("IsWow64Process", "RegOpenKeyExA", "RegQueryValueExA", "RegCloseKey")
+FOUND = ("IsWow64Process", "RegOpenKeyExA", "RegQueryValueExA", "RegCloseKey", "IsWow64Process2",
+         "GetNativeSystemInfo")
 HKLM, KEY = 0x80000002, 0x77
+MINI_NT = "SYSTEM\\CurrentControlSet\\Control\\MiniNT"
 KINDS = {"unknown": 0, "disk": 1, "char": 2, "pipe": 3}
 STUBS, STACK, STACK_SIZE, HEAP = 0x70000000, 0x00100000, 0x00100000, 0x00300000
 HEAP_SIZE = 0x40000
@@ -53,6 +61,10 @@ class Scenario:
     wow64: bool = False  # what IsWow64Process says; None: it fails
     open_fails: bool = False  # RegOpenKeyExA
     registry: dict = field(default_factory=dict)  # value name -> (type, bytes) of the CurrentVersion key
+    machine: int = 0x14C  # IsWow64Process2's native machine; None: it fails
+    architecture: int = 0  # GetNativeSystemInfo's processor architecture
+    mini_nt: bool = False  # Windows PE's key is there
+    program64: bool = False  # the exe is a 64-bit build; Machine.run sets it
 
     def oracle_line(self):
         p, major, minor, build, csd = self.record
@@ -63,7 +75,9 @@ class Scenario:
                   self.module.hex(), "-" if self.product_type is None else self.product_type, int(self.vista_cut),
                   self.service_pack, ",".join(self.missing) or "-", "-" if self.wow64 is None else int(self.wow64),
                   int(self.open_fails),
-                  ",".join(f"{name}:{kind}:{data.hex()}" for name, (kind, data) in self.registry.items()) or "-"]
+                  ",".join(f"{name}:{kind}:{data.hex()}" for name, (kind, data) in self.registry.items()) or "-",
+                  "-" if self.machine is None else self.machine, self.architecture, int(self.mini_nt),
+                  int(self.program64)]
         return "\t".join(map(str, fields))
 
 
@@ -90,28 +104,99 @@ def split(text):
     return text.split(",") if text else []
 
 
+class Cpu32:
+    """x86, 32-bit: stdcall, the arguments above the return address, the callee pops them."""
+    word, mode = 4, (UC_ARCH_X86, UC_MODE_32)
+    stub, interrupt = b"\xcd\x80", 0x80  # INT 80h
+    pc, sp, result = x86.UC_X86_REG_EIP, x86.UC_X86_REG_ESP, x86.UC_X86_REG_EAX
+
+    def start(self, uc, top):
+        uc.reg_write(self.sp, top - 16)
+
+    def called(self, uc):
+        return uc.reg_read(self.pc) - 2  # the stub's own address
+
+    def args(self, uc, count):
+        return list(struct.unpack(f"<{count}I", uc.mem_read(uc.reg_read(self.sp) + 4, 4 * count)))
+
+    def ret(self, uc, value, count):
+        esp = uc.reg_read(self.sp)
+        uc.reg_write(self.result, value & 0xFFFFFFFF)
+        uc.reg_write(self.pc, struct.unpack("<I", uc.mem_read(esp, 4))[0])
+        uc.reg_write(self.sp, esp + 4 * (count + 1))
+
+
+class Cpu64(Cpu32):
+    """x86-64, Win64: RCX, RDX, R8, R9, then the stack above 32 bytes of home space; the caller pops."""
+    word, mode = 8, (UC_ARCH_X86, UC_MODE_64)
+    pc, sp, result = x86.UC_X86_REG_RIP, x86.UC_X86_REG_RSP, x86.UC_X86_REG_RAX
+    registers = (x86.UC_X86_REG_RCX, x86.UC_X86_REG_RDX, x86.UC_X86_REG_R8, x86.UC_X86_REG_R9)
+
+    def start(self, uc, top):
+        uc.reg_write(self.sp, top - 0x48)  # as after a call: 8 bytes off a 16-byte boundary
+
+    def args(self, uc, count):
+        rsp = uc.reg_read(self.sp)
+        values = [uc.reg_read(r) for r in self.registers[:count]]
+        return values + list(struct.unpack(f"<{max(count - 4, 0)}Q", uc.mem_read(rsp + 40, 8 * max(count - 4, 0))))
+
+    def ret(self, uc, value, count):
+        rsp = uc.reg_read(self.sp)
+        uc.reg_write(self.result, value & 0xFFFFFFFFFFFFFFFF)
+        uc.reg_write(self.pc, struct.unpack("<Q", uc.mem_read(rsp, 8))[0])
+        uc.reg_write(self.sp, rsp + 8)
+
+
+class CpuArm64:
+    """ARM64: X0 to X7, the result in X0, the return through X30."""
+    word, mode = 8, (UC_ARCH_ARM64, UC_MODE_ARM)
+    stub, interrupt = struct.pack("<I", 0xD4000001), 2  # SVC #0
+    pc, sp, result = arm64.UC_ARM64_REG_PC, arm64.UC_ARM64_REG_SP, arm64.UC_ARM64_REG_X0
+
+    def start(self, uc, top):
+        uc.reg_write(arm64.UC_ARM64_REG_CPACR_EL1, 0x300000)  # floating point and SIMD on
+        uc.reg_write(self.sp, top - 64)
+        uc.reg_write(arm64.UC_ARM64_REG_X30, STUBS + 0xFF0)
+
+    def called(self, uc):
+        return uc.reg_read(self.pc) - 4
+
+    def args(self, uc, count):
+        return [uc.reg_read(getattr(arm64, f"UC_ARM64_REG_X{i}")) for i in range(count)]
+
+    def ret(self, uc, value, count):
+        uc.reg_write(self.result, value & 0xFFFFFFFFFFFFFFFF)
+        uc.reg_write(self.pc, uc.reg_read(arm64.UC_ARM64_REG_X30))
+
+
+CPUS = {0x14C: Cpu32, 0x8664: Cpu64, 0xAA64: CpuArm64}
+
+
 class Machine:
-    """zepho.exe in the memory of an emulated 32-bit x86, stopped at ExitProcess."""
+    """One of zepho's exes in the memory of the emulated CPU it was built for, stopped at ExitProcess."""
 
     def __init__(self, exe, newer_than=None, timeout=10_000_000):
         self.timeout = timeout  # microseconds; 0 for none
         pe = pefile.PE(exe)
+        self.cpu = CPUS[pe.FILE_HEADER.Machine]()
+        self.program64 = self.cpu.word == 8
+        self.ones = (1 << 8 * self.cpu.word) - 1  # INVALID_HANDLE_VALUE, and this process's pseudo-handle
         self.base = pe.OPTIONAL_HEADER.ImageBase
         self.entry = self.base + pe.OPTIONAL_HEADER.AddressOfEntryPoint
         image = pe.get_memory_mapped_image()
         self.size = len(image)
-        self.uc = Uc(UC_ARCH_X86, UC_MODE_32)
+        self.uc = Uc(*self.cpu.mode)
         self.uc.mem_map(self.base, (len(image) + 0xFFF) & ~0xFFF)
         self.uc.mem_write(self.base, image)
         for address, size in ((STUBS, 0x1000), (STACK, STACK_SIZE), (HEAP, HEAP_SIZE)):
             self.uc.mem_map(address, size)
-        # Each import slot points at an INT 80h of its own; the interrupt
-        # hook runs the Python function and returns to the caller.
+        # Each import slot points at a stub of its own, an interrupt that the
+        # hook answers by running the Python function and returning.
         self.stubs = {}
         for entry in pe.DIRECTORY_ENTRY_IMPORT:
             for imported in entry.imports:
                 stub = self._stub(getattr(self, imported.name.decode()))
-                self.uc.mem_write(imported.address, struct.pack("<I", stub))
+                self.uc.mem_write(imported.address, stub.to_bytes(self.cpu.word, "little"))
         self.found = {name: self._stub(getattr(self, name)) for name in FOUND}  # what GetProcAddress finds
         # What a run may change: the writable sections, restored before each.
         self.writable = [(self.base + section.VirtualAddress,
@@ -125,27 +210,29 @@ class Machine:
             self.uc.hook_add(UC_HOOK_BLOCK, self._check_block, begin=self.base, end=self.base + len(image) - 1)
 
     def _stub(self, handler):
-        """An INT 80h of its own that runs `handler`; its address."""
+        """A stub of its own that runs `handler`; its address."""
         stub = STUBS + 16 * len(self.stubs)
-        self.stubs[stub + 2] = handler
-        self.uc.mem_write(stub, b"\xcd\x80")
+        self.stubs[stub] = handler
+        self.uc.mem_write(stub, self.cpu.stub)
         return stub
 
     def _string(self, address):
         return bytes(self.uc.mem_read(address, 64)).split(b"\0")[0].decode("latin-1")
 
+    def _handle(self, handle):
+        return self.ones if handle == INVALID else handle
+
     def run(self, s):
-        self.s, self.o, self.last_error = s, Outcome(), 0
+        self.s, self.o, self.last_error = replace(s, program64=self.program64), Outcome(), 0
         for address, data in self.writable:
             self.uc.mem_write(address, data)
         self.uc.mem_write(STACK + STACK_SIZE - 0x4000, bytes(0x4000))
         self.uc.mem_write(HEAP, s.command_line + b"\0")
-        self.uc.reg_write(UC_X86_REG_ESP, STACK + STACK_SIZE - 16)
+        self.cpu.start(self.uc, STACK + STACK_SIZE)
         try:
             self.uc.emu_start(self.entry, STUBS + 0xFFF, timeout=self.timeout)
         except UcError as error:
-            eip = self.uc.reg_read(UC_X86_REG_EIP)
-            self.o.status = f"CPU fault at {eip:#x}: {error}"
+            self.o.status = f"CPU fault at {self.uc.reg_read(self.cpu.pc):#x}: {error}"
         return self.o
 
     def _check_block(self, uc, address, size, _):
@@ -158,28 +245,28 @@ class Machine:
             self.newer.append(f"{address:#x}: the block does not decode")
 
     def _call(self, uc, number, _):
-        eip = uc.reg_read(UC_X86_REG_EIP)
-        handler = self.stubs.get(eip)
-        if number != 0x80 or handler is None:
-            self.o.status = f"interrupt {number:#x} at {eip:#x}"
+        handler = self.stubs.get(self.cpu.called(uc))
+        if number != self.cpu.interrupt or handler is None:
+            self.o.status = f"interrupt {number:#x} at {uc.reg_read(self.cpu.pc):#x}"
             uc.emu_stop()
             return
         count = handler.__code__.co_argcount - 1
-        esp = uc.reg_read(UC_X86_REG_ESP)
-        ret, *args = struct.unpack(f"<{count + 1}I", uc.mem_read(esp, 4 * (count + 1)))
-        result = handler(*args)
+        result = handler(*self.cpu.args(uc, count))
         if handler == self.ExitProcess:
             uc.emu_stop()
             return
-        uc.reg_write(UC_X86_REG_EAX, result & 0xFFFFFFFF)
-        uc.reg_write(UC_X86_REG_ESP, esp + 4 * (count + 1))  # stdcall: the callee pops
-        uc.reg_write(UC_X86_REG_EIP, ret)
+        self.cpu.ret(uc, result or 0, count)
 
     def _put(self, address, value):
         if address:
             self.uc.mem_write(address, struct.pack("<I", value))
 
-    # The ten imports, behaving as the unit tests' fakes do.
+    def _put_pointer(self, address, value):
+        if address:
+            self.uc.mem_write(address, value.to_bytes(self.cpu.word, "little"))
+
+    # The twelve imports, behaving as the unit tests' fakes do. A DWORD
+    # argument is its register's low 32 bits.
     def GetCommandLineA(self):
         return HEAP
 
@@ -195,6 +282,7 @@ class Machine:
         return 1
 
     def GetEnvironmentVariableA(self, name, buffer, size):
+        size &= 0xFFFFFFFF
         name = bytes(self.uc.mem_read(name, 32)).split(b"\0")[0].decode("latin-1")
         self.o.names.append(name)
         value = self.s.env.get(name, b"")
@@ -207,6 +295,7 @@ class Machine:
         return len(value)
 
     def GetModuleFileNameA(self, module, buffer, size):
+        size &= 0xFFFFFFFF
         count = min(len(self.s.module), size)
         self.uc.mem_write(buffer, self.s.module[:count] + (b"\0" if count < size else b""))
         if count == size and self.s.vista_cut:  # Vista and later: one byte shorter, with a zero
@@ -214,13 +303,13 @@ class Machine:
         return count
 
     def GetStdHandle(self, which):
-        out = which == 0xFFFFFFF5
+        out = which & 0xFFFFFFFF == 0xFFFFFFF5
         self.o.calls.append("GetStdHandle(out)" if out else "GetStdHandle(err)")
-        return self.s.handle if out else ERR
+        return self._handle(self.s.handle) if out else ERR
 
     def GetFileType(self, handle):
         self.o.calls.append("GetFileType")
-        return KINDS[self.s.kind] if handle == self.s.handle else 0
+        return KINDS[self.s.kind] if handle == self._handle(self.s.handle) else 0
 
     def CloseHandle(self, handle):
         self.o.calls.append("CloseHandle")
@@ -231,6 +320,7 @@ class Machine:
 
     def WriteFile(self, handle, data, size, written, overlapped):
         s, o = self.s, self.o
+        size &= 0xFFFFFFFF
         data = bytes(self.uc.mem_read(data, size)) if size else b""
         self._put(written, 0)
         if handle == ERR:
@@ -244,7 +334,7 @@ class Machine:
         o.calls.append("WriteFile(out)")
         o.sizes.append(size)
         number = len(o.sizes)
-        if handle != s.handle:
+        if handle != self._handle(s.handle):
             self.last_error = 6
             return 0
         if s.fail_from and s.fail_from <= number <= s.fail_to:
@@ -256,7 +346,7 @@ class Machine:
         return 1
 
     def ExitProcess(self, status):
-        self.o.status = status
+        self.o.status = status & 0xFFFFFFFF
 
     def LoadLibraryA(self, name):
         name = self._string(name)
@@ -272,16 +362,32 @@ class Machine:
     # The functions found at run time, as the fakes answer them.
     def IsWow64Process(self, process, result):
         self.o.lookups.append("IsWow64Process")
-        if process != 0xFFFFFFFF or self.s.wow64 is None:
+        if process != self.ones or self.s.wow64 is None:
             return 0
         self._put(result, int(self.s.wow64))
         return 1
 
+    def IsWow64Process2(self, process, process_machine, native_machine):
+        self.o.lookups.append("IsWow64Process2")
+        if process != self.ones or self.s.machine is None:
+            return 0
+        self.uc.mem_write(process_machine, struct.pack("<H", 0))
+        self.uc.mem_write(native_machine, struct.pack("<H", self.s.machine))
+        return 1
+
+    def GetNativeSystemInfo(self, info):
+        self.o.lookups.append("GetNativeSystemInfo")
+        self.uc.mem_write(info, struct.pack("<H", self.s.architecture))
+
     def RegOpenKeyExA(self, key, path, options, access, result):
-        self.o.lookups.append(f"RegOpenKeyExA {self._string(path)} {64 if access & 0x100 else 32}")
-        if key != HKLM or options != 0 or access & ~0x100 != 1 or self.s.open_fails:
+        path = self._string(path)
+        access &= 0xFFFFFFFF
+        self.o.lookups.append(f"RegOpenKeyExA {path} {64 if access & 0x100 else 32}")
+        if key & 0xFFFFFFFF != HKLM or options & 0xFFFFFFFF != 0 or access & ~0x100 != 1 or self.s.open_fails:
             return 2
-        self._put(result, KEY)
+        if path == MINI_NT and not self.s.mini_nt:
+            return 2
+        self._put_pointer(result, KEY)
         return 0
 
     def RegQueryValueExA(self, key, name, reserved, kind, data, size):
@@ -292,10 +398,10 @@ class Machine:
             return 2
         capacity = struct.unpack("<I", self.uc.mem_read(size, 4))[0]
         self._put(size, len(value[1]))
+        self._put(kind, value[0])  # the type and the size it needs, even where it does not fit
         if len(value[1]) > capacity:
             return 234  # ERROR_MORE_DATA
         self.uc.mem_write(data, value[1])
-        self._put(kind, value[0])
         return 0
 
     def RegCloseKey(self, key):

@@ -2,7 +2,7 @@
 // input line, one outcome per output line. The emulated-CPU rows compare
 // the shipped zepho.exe with it.
 //
-// In:  19 tab-separated fields: command line (hex), platform, major, minor,
+// In:  28 tab-separated fields: command line (hex), platform, major, minor,
 //      build, CSD (hex), WINSTATIONNAME and SESSIONNAME (hex, or - when
 //      unset), kind of standard output, its handle (-1 for an invalid one),
 //      failFrom, failTo, failCode, shortFrom, shortTo, errorFails (0/1),
@@ -11,7 +11,9 @@
 //      its service pack's major number, what run-time lookups miss
 //      (comma-separated, or -), what IsWow64Process says (0/1, - when it
 //      fails), a failing RegOpenKeyExA (0/1), and the CurrentVersion key's
-//      values as name:type:data (hex), comma-separated, or -.
+//      values as name:type:data (hex), comma-separated, or -; IsWow64Process2's
+//      native machine (- when it fails), GetNativeSystemInfo's processor
+//      architecture, Windows PE's key there (0/1), and a 64-bit build (0/1).
 // Out: status, standard output (hex), standard error (hex), the calls, the
 //      environment names read, the sizes of the hand-overs, the size field
 //      at each version query and the run-time lookups with the calls
@@ -67,8 +69,8 @@ int main() {
     std::istringstream fields(line);
     for (std::string field; std::getline(fields, field, '\t');) f.push_back(field);
     if (!line.empty() && line.back() == '\t') f.emplace_back();  // an empty last field
-    if (f.size() != 24) {
-      std::cerr << "oracle: expected 24 fields, got " << f.size() << "\n";
+    if (f.size() != 28) {
+      std::cerr << "oracle: expected 28 fields, got " << f.size() << "\n";
       return 2;
     }
     World world;
@@ -100,9 +102,19 @@ int main() {
     for (std::string value; std::getline(values, value, ',');) {
       const size_t colon = value.find(':');
       const size_t second = value.find(':', colon + 1);
-      world.system.values[value.substr(0, colon)] = {
-          number(value.substr(colon + 1, second - colon - 1)), fromHex(value.substr(second + 1))};
+      const uint32_t type = number(value.substr(colon + 1, second - colon - 1));
+      std::string data = fromHex(value.substr(second + 1));
+      // The fake counts a text's ending zero itself.
+      if (type == zepho::kRegistryText && !data.empty() && data.back() == '\0') data.pop_back();
+      world.system.values[value.substr(0, colon)] = {type, data};
     }
+    if (f[24] == "-")
+      world.system.machine.reset();
+    else
+      world.system.machine = static_cast<uint16_t>(number(f[24]));
+    world.system.architecture = static_cast<uint16_t>(number(f[25]));
+    world.system.miniNt = f[26] == "1";
+    world.system.program64 = f[27] == "1";
     const uint32_t status = world.run();
     const auto& o = world.output;
     std::cout << status << '\t' << toHex(o.out) << '\t' << toHex(o.err) << '\t'

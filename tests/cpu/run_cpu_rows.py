@@ -1,12 +1,14 @@
 #!/usr/bin/python3
-"""The shipped zepho.exe on an emulated x86 CPU, without Wine.
+"""One of the shipped exes on the emulated CPU it was built for, without Wine:
+ZEPHO.EXE on x86, ZEPHO64.EXE on x86-64, ZEPHOA64.EXE on ARM64.
 
-The PE is mapped as the loader would; its ten import slots point at stubs
-written here, which hand out what Wine cannot: a console, a disk file or a
-pipe as standard output, handles that are invalid, null or of unknown kind,
-writes that fail with a chosen code or fall short, version records as
-Windows 95 to ME fill them, long environment values and odd module paths.
-Every block the CPU runs is checked against the 386's instruction set.
+The PE is mapped as the loader would; its twelve import slots point at stubs
+(tools/emulated_windows.py), which hand out what Wine cannot: a console, a
+disk file or a pipe as standard output, handles that are invalid, null or
+of unknown kind, writes that fail with a chosen code or fall short, version
+records as Windows 95 to ME fill them, long environment values and odd
+module paths, any processor and registry. On x86 every block the CPU runs
+is checked against the 386's instruction set.
 
 Each scenario also runs through the host-built logic under the unit tests'
 fakes (the oracle), which takes the same knobs; the two must agree on status,
@@ -107,7 +109,13 @@ def knob_scenarios(wine_pairs):
               "DisplayVersion": (1, b"24H2\0"), "ReleaseId": (1, b"2009\0")}
     hostile = {"EditionID": (1, b'"%PATH%" & ^ | < > ( ) = ; , ! \r\n\x01\xe9' + b"x" * 300), "UBR": (1, b"7\0"),
                "InstallationType": (4, b"\1\0\0\0"), "ReleaseId": (1, b"2009")}
+    long = dict(values, EditionID=(1, b"x" * 600 + b"\0"), UBR=(4, b"\1\0\0\0\0\0\0\0"))
     for name, knobs in {"64-bit": dict(wow64=True, registry=values), "hostile": dict(registry=hostile),
+                        "longer-than-buffer": dict(registry=long), "pe-arm64": dict(mini_nt=True, machine=0xAA64),
+                        "native-info-x64": dict(missing=("KERNEL32.DLL!IsWow64Process2",), architecture=9),
+                        "no-processor-calls": dict(missing=("KERNEL32.DLL!IsWow64Process2",
+                                                            "KERNEL32.DLL!GetNativeSystemInfo")),
+                        "machine-fails": dict(machine=None, registry=values),
                         "no-advapi32": dict(missing=("ADVAPI32.DLL",), registry=values),
                         "no-close": dict(missing=("ADVAPI32.DLL!RegCloseKey",), registry=values),
                         "no-wow64": dict(wow64=None, missing=("KERNEL32.DLL!IsWow64Process",), registry=values),
@@ -137,6 +145,7 @@ def sweep_chunk(chunk):
     sweep = [Scenario(f"sweep/{name}/{build}/{line.decode()}", line, record[:3] + (record[3] | build, record[4]),
                       markers, product_type=product) for build in range(65536)]
     machine, mismatches = Machine(exe, timeout=0), []
+    sweep = [replace(s, program64=machine.program64) for s in sweep]
     for s, expected in zip(sweep, oracle(oracle_path, sweep)):
         got = machine.run(s)
         if (got.status, got.out, got.err) != (expected.status, expected.out, expected.err):
@@ -211,9 +220,11 @@ def main():
     if args.oracle == parser.get_default("oracle"):
         build_host_target("zepho_oracle")
     started = time.monotonic()
-    machine = Machine(args.exe, newer_than_386)
+    machine = Machine(args.exe)
+    if not machine.program64:
+        machine = Machine(args.exe, newer_than_386)
     pairs = row_scenarios()
-    rows = pairs + [(s, None) for s in knob_scenarios(pairs)]
+    rows = [(replace(s, program64=machine.program64), row) for s, row in pairs + [(s, None) for s in knob_scenarios(pairs)]]
     scenarios = [s for s, _ in rows]
     failed = 0
     for (s, wine_row), expected in zip(rows, oracle(args.oracle, scenarios)):
