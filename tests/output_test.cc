@@ -150,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
         // A run that went well keeps its status when only the last block is lost.
         FailureRow{"last_block_lost_keeps_status", "zepho", kOut, FileKind::Disk, 2, 112, 0, ~0u, false, 7, (kXpReport + kXpLine).substr(0, 128), crlf({report("00000009", "I/O error 112.")}), {}},
         // Lines for a batch file to load get no report among them.
-        FailureRow{"set_report_on_stderr_only", "zepho /SET", kOut, FileKind::Char, 3, 2, 0, ~0u, false, 1, crlf({"SET ZEPHO_STATUS=7", "SET ZEPHO_RELEASE=Windows XP"}), crlf({report("00000003", "File not found.")}), {}},
+        FailureRow{"set_report_on_stderr_only", "zepho /SET", kOut, FileKind::Disk, 0, 0, 1, 1, false, 1, crlf({"SET ZEPHO_STATUS=7", "SET ZEPHO_RELEASE=Windows XP", "SET ZEPHO_PLATFORM=2", "SET ZEPHO_MAJOR=5", "SET ZEPHO_MINOR=1", "SET ZEPHO_BUILD=2"}), crlf({report("00000006", "Disk full.")}), {}},
         FailureRow{"last_block_lost_stderr_fails", "zepho", kOut, FileKind::Disk, 2, 112, 0, ~0u, true, 7, (kXpReport + kXpLine).substr(0, 128), "", {}}),
     [](const auto& row) { return std::string(row.param.name); });
 // clang-format on
