@@ -26,6 +26,7 @@ class Grammar(unittest.TestCase):
             ("five fields", '2 10.0.22000 "" 1 -'),
             ("a status without its switches", GOOD.replace('"" 0', "0")),
             ("a status above 255", GOOD.replace(" 30 ", " 300 ")),
+            ("status 256", GOOD.replace(" 30 ", " 256 ")),
             ("a bare service pack", GOOD.replace('"SP1"', "SP1")),
             ("a quoted status", GOOD.replace(" 30 ", ' "30" ')),
             ("a pair without =", GOOD.replace("A=x", "A")),
@@ -50,13 +51,16 @@ class StatusRecord(unittest.TestCase):
             ("Windows 11 renumbered", {"11": (33, 16)}, "the table gives Windows 11 statuses 33 and 16; it was given 30"),
             ("11's status given to a new 12", {"11": (), "12": (30, 14)}, "Windows 12 has 0 lines"),
             ("the retired 32", {"Server 2025": (32, 15)}, "which was given to retired: Windows NT above 10.0"),
+            ("the retired major 15", {"Server 2025": (31, 15)}, "which was given to retired: Windows NT above 10.0"),
+            ("Windows 11 listed twice", {}, "Windows 11 has 2 lines"),
         ]
         for name, changes, problem in rows:
             tables = pretend(changes)
             if "12" in changes:
                 tables["all"].append((30, 14, "10.0", "workstation", 29000, 29999, "12"))
+            record = tables["record"] + ([(30, 14, "Windows 11", "2.2.0")] if "twice" in name else [])
             with self.subTest(name):
-                self.assertIn(problem, "\n".join(record_problems(tables, tables["record"])))
+                self.assertIn(problem, "\n".join(record_problems(tables, record)))
 
 
 class MadeParts(unittest.TestCase):

@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "classify/later_checks.h"
 #include "text.h"
 
 namespace zepho {
@@ -52,19 +53,6 @@ constexpr TerminalRow kTerminal[] = {
 
 constexpr uint8_t kWs = kWorkstation;
 constexpr uint16_t kAnyBuild = 0xFFFF;
-
-// A later release as written here; the build packs these into LaterRows
-// and one block of names, so only the packed form reaches the exe.
-struct LaterSource {
-  uint8_t majorVersion;
-  uint8_t minorVersion;
-  uint8_t kind;
-  uint8_t verboseStatus;
-  uint8_t majorStatus;
-  uint16_t firstBuild;
-  uint16_t lastBuild;
-  std::string_view name;
-};
 
 // A release named later takes the next status above every one ever given
 // (CHANGELOG.md keeps them all), never one that was given to anything
@@ -118,68 +106,6 @@ consteval LaterTable packLater() {
   return table;
 }
 
-// Rows go by version, each version in four bits a number.
-consteval bool versionsInOrder() {
-  uint32_t previous = 0;
-  for (const LaterSource& row : kLaterSource) {
-    const uint32_t version = uint32_t{row.majorVersion} << 4 | row.minorVersion;
-    if (row.majorVersion > 15 || row.minorVersion > 15 || version < previous) return false;
-    previous = version;
-  }
-  return true;
-}
-static_assert(versionsInOrder(), "later rows go by version, major and minor up to 15");
-
-consteval bool rangesClosed() {
-  for (const LaterSource& row : kLaterSource) {
-    if (row.firstBuild > row.lastBuild) return false;
-  }
-  return true;
-}
-static_assert(rangesClosed(), "a later row's first build is at most its last");
-
-consteval bool sameRelease(const LaterSource& a, const LaterSource& b) {
-  return a.majorVersion == b.majorVersion && a.minorVersion == b.minorVersion && a.kind == b.kind;
-}
-
-consteval bool rangesApart() {
-  for (const LaterSource& a : kLaterSource) {
-    for (const LaterSource& b : kLaterSource) {
-      if (&a != &b && sameRelease(a, b) && a.firstBuild <= b.lastBuild &&
-          b.firstBuild <= a.lastBuild) {
-        return false;
-      }
-    }
-  }
-  return true;
-}
-static_assert(rangesApart(), "later rows of one version and kind do not overlap");
-
-// From 10.0 on a build that no row names reads as newer than every row, so
-// a gap below the newest row of a kind would name an old build newer.
-consteval bool tenRunsFromZero(uint8_t kind) {
-  uint32_t next = 0;
-  for (bool found = true; found;) {
-    found = false;
-    for (const LaterSource& row : kLaterSource) {
-      if (row.majorVersion == 10 && row.minorVersion == 0 && row.kind == kind &&
-          row.firstBuild == next) {
-        next = uint32_t{row.lastBuild} + 1;
-        found = true;
-      }
-    }
-  }
-  for (const LaterSource& row : kLaterSource) {
-    if (row.majorVersion == 10 && row.minorVersion == 0 && row.kind == kind &&
-        row.lastBuild >= next) {
-      return false;
-    }
-  }
-  return true;
-}
-static_assert(tenRunsFromZero(kWorkstation) && tenRunsFromZero(kServer),
-              "the 10.0 rows of each kind run from build 0 without a gap");
-
 consteval uint8_t highestStatus(std::span<const ReleaseRow> table,
                                 std::span<const TerminalRow> terminals) {
   uint8_t highest = 0;
@@ -188,48 +114,17 @@ consteval uint8_t highestStatus(std::span<const ReleaseRow> table,
   return highest;
 }
 
-// The statuses rise with the rows, as releases come out, so that a list
-// from the last row up goes from the highest status down.
-consteval bool statusesRise() {
-  for (size_t i = 1; i < std::size(kLaterSource); ++i) {
-    if (kLaterSource[i].verboseStatus <= kLaterSource[i - 1].verboseStatus) return false;
-  }
-  return true;
-}
-static_assert(statusesRise(), "later rows' verbose statuses rise row by row");
-
-consteval bool verboseStatusesFree() {
-  for (const LaterSource& row : kLaterSource) {
-    if (row.verboseStatus <= highestStatus(kVerbose, kTerminal) ||
-        row.verboseStatus >= kStatusNewerNt) {
-      return false;
-    }
-    for (const LaterSource& other : kLaterSource) {
-      if (&row != &other && row.verboseStatus == other.verboseStatus) return false;
-    }
-  }
-  return true;
-}
+static_assert(versionsInOrder(kLaterSource), "later rows go by version, major and minor up to 15");
+static_assert(rangesClosed(kLaterSource), "a later row's first build is at most its last");
+static_assert(rangesApart(kLaterSource), "later rows of one version and kind do not overlap");
+static_assert(tenRunsFromZero(kLaterSource, kWorkstation) && tenRunsFromZero(kLaterSource, kServer),
+              "the 10.0 rows of each kind run from build 0 without a gap");
+static_assert(statusesRise(kLaterSource), "later rows' verbose statuses rise row by row");
 static_assert(
-    verboseStatusesFree(),
+    verboseStatusesFree(kLaterSource, highestStatus(kVerbose, kTerminal)),
     "each later row has a verbose status of its own, above the verbose table's, below 255");
-
-// Major statuses are shared by releases alike (13 for Windows 10 and Servers
-// 2016 to 2022), but rise with the verbose ones.
-consteval bool majorStatusesRise() {
-  for (const LaterSource& row : kLaterSource) {
-    if (row.majorStatus <= highestStatus(kMajor, {}) || row.majorStatus >= kStatusNewerNt)
-      return false;
-    for (const LaterSource& other : kLaterSource) {
-      if (other.verboseStatus > row.verboseStatus && other.majorStatus < row.majorStatus) {
-        return false;
-      }
-    }
-  }
-  return true;
-}
 static_assert(
-    majorStatusesRise(),
+    majorStatusesRise(kLaterSource, highestStatus(kMajor, {})),
     "later major statuses lie above the major table's and below 255, and never fall as the "
     "verbose ones rise");
 
