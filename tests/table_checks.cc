@@ -18,7 +18,7 @@ constexpr LaterSource kTable[] = {
 #elif BAD == 2  // a range that runs backwards
     kVista, kTen, {10, 0, kWs, 30, 14, 28999, 22000, "11"},
 #elif BAD == 3  // two Vista rows sharing a build
-    kVista, {6, 0, kWs, 19, 9, 6002, 6003, "Vista SP2"}, kTen, kEleven,
+    {6, 0, kWs, 18, 9, 0, 6002, "Vista"}, {6, 0, kWs, 19, 9, 6002, kAny, "Vista SP2"}, kTen, kEleven,
 #elif BAD == 4  // a gap in the 10.0 builds of a kind
     kVista, kTen, {10, 0, kWs, 30, 14, 22001, 28999, "11"},
 #elif BAD == 5  // statuses that fall
