@@ -72,6 +72,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   world.system.wow64 = input.ConsumeBool();
+  if (input.ConsumeBool()) world.system.wow64.reset();
+  world.system.machine = input.ConsumeIntegral<uint16_t>();
+  world.system.architecture = input.ConsumeIntegral<uint16_t>();
+  world.system.miniNt = input.ConsumeBool();
+  world.system.program64 = input.ConsumeBool();
   setEnvironment(input, world, "WINSTATIONNAME");
   setEnvironment(input, world, "SESSIONNAME");
   const FileKind kinds[] = {FileKind::Unknown, FileKind::Disk, FileKind::Char, FileKind::Pipe};
