@@ -2,18 +2,17 @@
 rem Names the Windows release from zepho's verbose status, /ALL included.
 rem Runs under COMMAND.COM (MS-DOS, Windows 95, 98, ME) and cmd.exe (NT on).
 rem IF ERRORLEVEL n is true for n or higher, so the tests go from high to low.
-rem cmd.exe runs the ZEPHO.EXE beside this file (on a logon share too), else
-rem the one in the current folder or on the PATH, and sets ERRORLEVEL 9009
-rem when there is none. A command that is not found leaves ERRORLEVEL as it
-rem was in COMMAND.COM, so there ZEPHO.EXE is looked for first, in the
-rem current folder and on the PATH.
+rem cmd.exe runs zepho through ZEPHOSET.BAT beside this file, which picks
+rem the build for the processor, and believes a status only where zepho
+rem gave one. A command that is not found leaves ERRORLEVEL as it was in
+rem COMMAND.COM, so there ZEPHO.EXE is looked for first, in the current
+rem folder and on the PATH.
 if not "%OS%"=="Windows_NT" goto dos
-if not exist "%~dp0ZEPHO.EXE" goto ntpath
-"%~dp0ZEPHO.EXE" /VERBOSE /TERMINALS /ALL /QUIET
-goto status
-:ntpath
-zepho /VERBOSE /TERMINALS /ALL /QUIET 2>NUL
-if errorlevel 9009 goto notfound
+set ZEPHO_STATUS=
+if not exist "%~dp0ZEPHOSET.BAT" goto noloader
+call "%~dp0ZEPHOSET.BAT" /VERBOSE /TERMINALS /ALL
+if "%ZEPHO_STATUS%"=="" goto end
+cmd /c exit %ZEPHO_STATUS%
 goto status
 :dos
 if exist ZEPHO.EXE goto dosrun
@@ -169,4 +168,7 @@ goto end
 :notfound
 set ZEPHOFOUND=
 echo ZEPHO.EXE not found: put it in the current folder or on the PATH
+goto end
+:noloader
+echo ZEPHOSET.BAT not found: keep it beside this file
 :end

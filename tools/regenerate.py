@@ -153,7 +153,7 @@ def ladder(tables, mode):
     for label, text in said.items():
         lines += [f":{label}" if label == "newer" else f":s{label}", f"echo {text}", "goto end"]
     lines += [":notfound", "set ZEPHOFOUND=", "echo ZEPHO.EXE not found: put it in the current folder or on the PATH",
-              ":end"]
+              "goto end", ":noloader", "echo ZEPHOSET.BAT not found: keep it beside this file", ":end"]
     return "\r\n".join(lines) + "\r\n"
 
 
@@ -168,13 +168,16 @@ def later_rows(tables):
     return rows
 
 
-# How a batch example runs ZEPHO: cmd.exe sets ERRORLEVEL 9009 where it is
-# missing; COMMAND.COM leaves ERRORLEVEL as it was, so there it looks first.
+# How a batch example runs ZEPHO: cmd.exe through ZEPHOSET.BAT, which leaves
+# ZEPHO_STATUS empty and says why where zepho did not run; COMMAND.COM
+# leaves ERRORLEVEL as it was where ZEPHO.EXE is missing, so there it looks
+# first.
 RUN_ZEPHO = ['if "%OS%"=="Windows_NT" goto nt', "if exist ZEPHO.EXE goto dos", "set ZEPHOFOUND=",
              r"for %%D in (%PATH%) do if exist %%D\ZEPHO.EXE set ZEPHOFOUND=1",
              "for %%D in (%PATH%) do if exist %%DZEPHO.EXE set ZEPHOFOUND=1",
              'if "%ZEPHOFOUND%"=="" goto missing', "set ZEPHOFOUND=", ":dos", "zepho /VERBOSE /ALL /QUIET",
-             "goto status", ":nt", "zepho /VERBOSE /ALL /QUIET 2>NUL", "if errorlevel 9009 goto missing", ":status"]
+             "goto status", ":nt", "set ZEPHO_STATUS=", r'call "%~dp0ZEPHOSET.BAT" /VERBOSE /ALL',
+             'if "%ZEPHO_STATUS%"=="" goto end', "cmd /c exit %ZEPHO_STATUS%", ":status"]
 
 
 def kind_script(tables, upper=False):
@@ -191,8 +194,8 @@ def kind_script(tables, upper=False):
               ":newer", "echo Newer than every release in this list", "goto end",
               ":missing", "echo ZEPHO.EXE not found: put it in the current folder or on the PATH", ":end"]
     if upper:
-        lines = [line.upper().replace("WINDOWS_NT", "Windows_NT") if not line.startswith("echo ")
-                 else "ECHO" + line[4:] for line in lines]
+        lines = [line.upper().replace("WINDOWS_NT", "Windows_NT").replace("%~DP0", "%~dp0")
+                 if not line.startswith("echo ") else "ECHO" + line[4:] for line in lines]
     return "\n".join(lines)
 
 
