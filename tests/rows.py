@@ -199,6 +199,7 @@ def record_rows():
 
 
 NOT_FOUND = b"ZEPHO.EXE not found: put it in the current folder or on the PATH\r\n"  # what the batch files say
+BROKEN = b"ZEPHO.EXE is there but gave no facts: damaged, for another processor, or blocked\r\n"
 # What only cmd.exe reads: its variables, "::" comments, blocks in parentheses, SETLOCAL, GOTO :EOF, EXIT /B, FOR /F
 # and IF's comparisons.
 CMD_ONLY = re.compile(r"%ERRORLEVEL%|^\s*::|\(\s*$|^\s*\)|\bSETLOCAL\b|\bGOTO\s+:EOF\b|\bEXIT\s+/B\b|\bFOR\s+/F\b"

@@ -10,14 +10,16 @@ start Wine directly. Prints one line per failing row and "N passed, N failed".
 """
 import argparse
 import os
+import re
 import shutil
 import subprocess
 import sys
 import tempfile
 import time
 
-from tests.rows import (EXAMPLE_OUTPUT, NOT_FOUND, NT_KEY, PRODUCT_KEY, RECORDS, Row, check, crlf, env, examples,
-                        failure, record_rows, reg, release_rows, report, runs_under_command_com, version, zepho_rows)
+from tests.rows import (BROKEN, EXAMPLE_OUTPUT, NOT_FOUND, NT_KEY, PRODUCT_KEY, RECORDS, Row, check, crlf, env,
+                        examples, failure, record_rows, reg, release_rows, report, runs_under_command_com, version,
+                        zepho_rows)
 from tests.wine.wine_session import WineSession
 from tools.regenerate import first_free, read_tables, retired, statuses
 
@@ -28,6 +30,41 @@ CMD = r"C:\windows\system32\cmd.exe"
 
 
 MODES = (("whichwin.bat", "verbose"), ("whichmaj.bat", "major"))
+MINI_NT = r"HKLM\System\CurrentControlSet\Control\MiniNT"
+
+
+def folder(workdir, name, exe, scripts):
+    """A folder whose name holds a blank, parentheses and an ampersand, with `exe` (bytes) as ZEPHO.EXE
+    unless it is None, and the scripts {name: bytes}; its path."""
+    path = os.path.join(workdir, f"{name} (x) & test")
+    os.makedirs(path)
+    files = dict(scripts, **({"ZEPHO.EXE": exe} if exe is not None else {}))
+    for file, data in files.items():
+        with open(os.path.join(path, file), "wb") as f:
+            f.write(data)
+    return path
+
+
+def call(path):
+    """cmd.exe's command line for a batch file whose path may hold an ampersand."""
+    return b'cmd /c call "' + winpath(path).encode() + b'"'
+
+
+def broken_rows(exe, foreign, scripts, workdir):
+    """Each script {name: bytes} but the loader beside a ZEPHO.EXE cut short, as an interrupted download
+    leaves it, and beside another processor's build named ZEPHO.EXE, run by full path: the loader's line
+    that says so, and never a release."""
+    with open(exe, "rb") as f:
+        cut = f.read()[:3000]
+    with open(foreign, "rb") as f:
+        other = f.read()
+    rows = []
+    for kind, data in (("truncated", cut), ("foreign", other)):
+        where = folder(workdir, kind, data, scripts)
+        rows += [Row(f"broken/{kind}/{name}", call(os.path.join(where, name)), BROKEN, None,
+                     setup=version("win10") + env("PATH", r"C:\windows\system32;C:\windows"), program=CMD)
+                 for name in scripts if name != "ZEPHOSET.BAT"]
+    return rows
 
 
 def batch_rows(exe, examples, tables, workdir):
@@ -53,14 +90,25 @@ def batch_rows(exe, examples, tables, workdir):
                             out_ends=f"({mode} status {status})\r\n".encode()))
         rows.append(Row(f"batch/{script}/not-found", b"cmd /c cmd /c exit 7 & " + command, NOT_FOUND, None,
                         setup=env("PATH", system), program=CMD))
-    beside = os.path.join(workdir, "beside")
-    os.makedirs(beside)
-    shutil.copy(exe, os.path.join(beside, "ZEPHO.EXE"))
-    shutil.copy(os.path.join(examples, "whichwin.bat"), beside)
-    rows.append(Row("batch/whichwin.bat/beside", b"cmd /c " + winpath(os.path.join(beside, "whichwin.bat")).encode(),
+    with open(exe, "rb") as f:
+        beside = folder(workdir, "beside", f.read(), batch_files(examples))
+    rows.append(Row("batch/whichwin.bat/beside", call(os.path.join(beside, "WHICHWIN.BAT")),
                     b"Windows XP (verbose status 15)\r\n", None, setup=version("winxp") + env("PATH", system),
                     program=CMD))
+    without = folder(workdir, "no loader", None, {"WHICHMAJ.BAT": batch_files(examples)["WHICHMAJ.BAT"]})
+    rows.append(Row("batch/whichmaj.bat/no-loader", call(os.path.join(without, "WHICHMAJ.BAT")),
+                    b"ZEPHOSET.BAT not found: keep it beside this file\r\n", None, setup=env("PATH", system),
+                    program=CMD))
     return rows
+
+
+def batch_files(examples):
+    """{name: bytes} of the batch files the release ships."""
+    files = {}
+    for name in ("whichwin.bat", "whichmaj.bat", "zephoset.bat"):
+        with open(os.path.join(examples, name), "rb") as f:
+            files[name.upper()] = f.read()
+    return files
 
 
 def dos_rows(wine, tables):
@@ -132,7 +180,7 @@ def render_page(results):
 
 
 FACT_NAMES = ("STATUS", "RELEASE", "PLATFORM", "MAJOR", "MINOR", "BUILD", "CSD", "SP", "KIND", "BITS", "EDITION",
-              "INSTALL", "FEATURE", "UBR")
+              "INSTALL", "FEATURE", "UBR", "ARCH", "PE")
 HOSTILE = 'Pro" & echo HACKED> "%TEMP%\\HACKED" & rem ^ | < > ( ) ! %PATH%'
 
 
@@ -143,7 +191,7 @@ def set_lines(*values):
 def set_rows(exe, workdir):
     """/SET under Wine: XP and 98 as Wine gives them, a registry-made domain controller, and an EditionID that tries
     to run a command from the file that a batch file CALLs."""
-    empty = ("",) * 4
+    empty = ("",) * 4 + ("x86", "")
     dc = version(None) + reg(NT_KEY, "CurrentVersion", "10.0") + reg(NT_KEY, "CurrentBuildNumber", "20348") + reg(
         NT_KEY, "CSDVersion", "") + reg(PRODUCT_KEY, "ProductType", "LanmanNT")
     script = os.path.join(workdir, "HOSTILE.BAT")
@@ -166,10 +214,11 @@ def set_rows(exe, workdir):
     ]
 
 
-def wow64_rows(exe, workdir):
-    """(name, problems): in a 64-bit prefix, BITS=64 and the CurrentVersion values of the 64-bit view, where the
-    32-bit view holds others."""
+def prefix64_rows(exe, workdir):
+    """(name, problems): in a 64-bit prefix, BITS=64, ARCH=x64 and the CurrentVersion values of the 64-bit view,
+    where the 32-bit view holds others; with the key that Windows PE makes, PE=1 too."""
     wine = WineSession(os.path.join(workdir, "prefix64"), arch="win64")
+    results = []
     try:
         wine.start()
         for view, values in (("64", ("Enterprise", "Client", "24H2", "4321")), ("32", ("Wrong", "Wrong", "Wrong", "32"))):
@@ -177,12 +226,17 @@ def wow64_rows(exe, workdir):
                 kind = ["/t", "REG_DWORD"] if name == "UBR" else []
                 wine.run(["reg", "add", NT_KEY, "/v", name, "/d", value, "/f", f"/reg:{view}", *kind],
                          capture_output=True, check=True)
-        done = wine.run([winpath(exe), "/SET"], capture_output=True)
+        for pe in ("", "1"):
+            if pe:
+                wine.run(["reg", "add", MINI_NT, "/f", "/reg:64"], capture_output=True, check=True)
+            done = wine.run([winpath(exe), "/SET"], capture_output=True)
+            tail = crlf("SET ZEPHO_BITS=64", "SET ZEPHO_EDITION=Enterprise", "SET ZEPHO_INSTALL=Client",
+                        "SET ZEPHO_FEATURE=24H2", "SET ZEPHO_UBR=4321", "SET ZEPHO_ARCH=x64", f"SET ZEPHO_PE={pe}")
+            results.append((f"prefix64/set{'/mini-nt' if pe else ''}", [] if done.stdout.endswith(tail) else
+                            [f"stdout {done.stdout!r}, expected it to end {tail!r}"]))
     finally:
         wine.stop()
-    tail = crlf("SET ZEPHO_BITS=64", "SET ZEPHO_EDITION=Enterprise", "SET ZEPHO_INSTALL=Client",
-                "SET ZEPHO_FEATURE=24H2", "SET ZEPHO_UBR=4321")
-    return [("wow64/set", [] if done.stdout.endswith(tail) else [f"stdout {done.stdout!r}, expected it to end {tail!r}"])]
+    return results
 
 
 def winpath(path):
@@ -249,33 +303,42 @@ def run_dosbox(exe, rows, folder, extra):
     return {row.name: (int(b"%d" % i in failed_with_one), out.get(f"{i}.OUT"), b"") for i, row in enumerate(rows)}
 
 
-def example_rows(exe, tables, workdir):
+def from_nt52(row):
+    """Whether a row's record is an NT from 5.2 on: a stock release's, or one the registry makes."""
+    head, case = row.name.split("/")[:2]
+    if head == "record":
+        return re.match(r"(\d+)\.(\d+)\.", case) is not None and tuple(map(int, case.split(".")[:2])) >= (5, 2)
+    return head in RECORDS and RECORDS[head][0] == 2 and RECORDS[head][1:3] >= (5, 2)
+
+
+def example_rows(exe, foreign, examples_dir, tables, workdir, exe_name):
     """Every batch example of the documents, read from them: under cmd.exe in Wine's win10 with ZEPHO.EXE beside
-    it, and from a folder without one after a program that ended with 16; those that COMMAND.COM runs too,
-    likewise in DOSBox. Returns the Wine rows, the DOSBox rows and {name: bytes} of the files DOSBox needs."""
-    beside = os.path.join(workdir, "examples-beside")
-    without = os.path.join(workdir, "examples-without")
-    os.makedirs(beside)
-    os.makedirs(without)
-    shutil.copy(exe, os.path.join(beside, "ZEPHO.EXE"))
+    it, from a folder without one after a program that ended with 16, and beside a broken ZEPHO.EXE, by full
+    path from folders with ZEPHOSET.BAT and a blank, parentheses and an ampersand in their names; those that
+    COMMAND.COM runs too, likewise in DOSBox. Returns the Wine rows, the DOSBox rows and {name: bytes} of the
+    files DOSBox needs."""
     system = r"C:\windows\system32;C:\windows"
-    rows, dos, files, counted = [], [], {}, {}
-    for document, text in examples(tables):
+    found, files, counted = examples(tables), {}, {}
+    for number, (_, text) in enumerate(found, 1):
+        files[f"EX{number}.BAT"] = text.replace("\n", "\r\n").encode("ascii")
+    scripts = dict(files, **batch_files(examples_dir))
+    with open(exe, "rb") as f:
+        beside = folder(workdir, "examples beside", None, dict(scripts, **{exe_name: f.read()}))
+    without = folder(workdir, "examples without", None, scripts)
+    rows, dos = [], []
+    for (document, text), name in zip(found, files):
         counted[document] = counted.get(document, 0) + 1
         number = counted[document]
         if number > len(EXAMPLE_OUTPUT[document]):
             raise SystemExit(f"example {number} of {document} has no output in EXAMPLE_OUTPUT of tests/rows.py")
-        said, missing = (line.encode() + b"\r\n" for line in EXAMPLE_OUTPUT[document][number - 1])
-        name = f"EX{len(files) + 1}.BAT"
-        files[name] = text.replace("\n", "\r\n").encode("ascii")
-        for folder in (beside, without):
-            with open(os.path.join(folder, name), "wb") as f:
-                f.write(files[name])
+        said, missing, *said64 = (line.encode() + b"\r\n" for line in EXAMPLE_OUTPUT[document][number - 1])
+        if exe_name != "ZEPHO.EXE":
+            said = (said64 or [said])[0]
         label = f"example/{document}/{number}"
-        rows.append(Row(f"{label}/beside", b"cmd /c " + winpath(os.path.join(beside, name)).encode(), said, None,
+        rows.append(Row(f"{label}/beside", call(os.path.join(beside, name)), said, None,
                         setup=version("win10") + env("PATH", winpath(beside) + ";" + system), program=CMD))
-        rows.append(Row(f"{label}/missing", b"cmd /c cmd /c exit 16 & " + winpath(os.path.join(without, name)).encode(),
-                        missing, None, setup=env("PATH", system), program=CMD))
+        rows.append(Row(f"{label}/missing", b"cmd /c cmd /c exit 16 & " + call(os.path.join(without, name))[7:], NOT_FOUND,
+                        None, setup=env("PATH", system), program=CMD))
         if not runs_under_command_com(text):
             continue
         # DOSBox's own shell has no FOR and says so as it goes; only how the run ends is zepho's.
@@ -291,6 +354,12 @@ def example_rows(exe, tables, workdir):
     for document, said in EXAMPLE_OUTPUT.items():
         if counted.get(document, 0) != len(said):
             raise SystemExit(f"{document} has {counted.get(document, 0)} examples, EXAMPLE_OUTPUT {len(said)}")
+    for script, line in (("WHICHWIN.BAT", "Windows 10 (verbose status 26)"),
+                         ("WHICHMAJ.BAT", "Windows 10, Server 2016, Server 2019 or Server 2022 (major status 13)")):
+        rows.append(Row(f"batch/{script}/beside-{exe_name}", call(os.path.join(beside, script)), crlf(line), None,
+                        setup=version("win10") + env("PATH", system), program=CMD))
+    if exe_name == "ZEPHO.EXE":
+        rows += broken_rows(exe, foreign, scripts, workdir)
     return rows, dos, files
 
 
@@ -333,21 +402,32 @@ def main():
     parser.add_argument("--only", default="", help="run only the rows whose name starts with this")
     parser.add_argument("--releases", help="docs/releases.md, to compare with what the program prints")
     parser.add_argument("--write-releases", help="write the page of releases here instead of comparing")
+    parser.add_argument("--foreign", default=os.path.join(ROOT, "build/arm64/zephoa64.exe"),
+                        help="a build for another processor, to stand as ZEPHO.EXE where it cannot start")
+    parser.add_argument("--win64", action="store_true",
+                        help="--exe is ZEPHO64.EXE: run it in a 64-bit prefix, from NT 5.2 on, with the 64-bit cmd.exe")
     args = parser.parse_args()
 
     started = time.monotonic()
     workdir = tempfile.mkdtemp(prefix="zepho-wine-")
-    wine = WineSession(os.path.join(workdir, "prefix"))
+    wine = WineSession(os.path.join(workdir, "prefix"), arch="win64" if args.win64 else "win32")
     passed = failed = 0
     try:
         wine.start()
         tables = read_tables(args.tables)
-        examples_run, examples_dos, example_files = example_rows(args.exe, tables, workdir)
-        rows = zepho_rows() + page_rows() + batch_rows(args.exe, args.examples, tables, workdir) + examples_run
-        rows += set_rows(args.exe, workdir)
+        name = "ZEPHO64.EXE" if args.win64 else "ZEPHO.EXE"
+        examples_run, examples_dos, example_files = example_rows(args.exe, args.foreign, args.examples, tables,
+                                                                 workdir, name)
+        if args.win64:
+            rows = [row for row in zepho_rows() if from_nt52(row)] + examples_run
+        else:
+            rows = zepho_rows() + page_rows() + batch_rows(args.exe, args.examples, tables, workdir) + examples_run
+            rows += set_rows(args.exe, workdir)
         rows = [row for row in rows if row.name.startswith(args.only)]
         results = run_launcher(wine, args.launcher, args.exe, rows, workdir)
         dos = [row for row in dos_rows(results, tables) + examples_dos if row.name.startswith(args.only)]
+        if args.win64:
+            dos = []
         if dos:
             results.update(run_dosbox(args.exe, dos, os.path.join(workdir, "dos"), example_files))
         outcomes = []
@@ -359,15 +439,15 @@ def main():
         if args.write_releases:
             with open(args.write_releases, "w") as f:
                 f.write(render_page(results))
-        elif args.releases and not args.only:
+        elif args.releases and not args.only and not args.win64:
             with open(args.releases) as f:
                 same = f.read() == render_page(results)
             outcomes.append(("page/releases.md", [] if same else [
                 f"{args.releases} differs from what zepho.exe prints; regenerate it with --write-releases"]))
-        if not args.only or args.only.startswith("unix"):
+        if not args.win64 and (not args.only or args.only.startswith("unix")):
             outcomes += unix_rows(wine, args.exe, workdir)
-        if not args.only or args.only.startswith("wow64"):
-            outcomes += wow64_rows(args.exe, workdir)
+        if not args.only or args.only.startswith("prefix64"):
+            outcomes += prefix64_rows(args.exe, workdir)
         for name, problems in outcomes:
             if problems:
                 failed += 1
