@@ -17,7 +17,8 @@ if /i "%PROCESSOR_ARCHITECTURE%"=="ARM64" call :find ZEPHOA64.EXE
 if not defined ZEPHO_FILE call :find ZEPHO.EXE
 set ZEPHO_HERE=
 if not defined ZEPHO_FILE goto missing
-for /f "tokens=1,2* delims== " %%A in ('call "%%ZEPHO_FILE%%" /SET %* 2^>NUL') do if "%%A"=="SET" set "%%B=%%C"
+for /f "tokens=1,2* delims== " %%A ^
+in ('call "%%ZEPHO_FILE%%" /SET %* 2^>NUL') do if "%%A"=="SET" set "%%B=%%C"
 for %%F in ("%ZEPHO_FILE%") do set ZEPHO_FILE=%%~nxF
 if not defined ZEPHO_STATUS goto silent
 set ZEPHO_FILE=
@@ -31,5 +32,6 @@ goto :eof
 echo ZEPHO.EXE not found: put it in the current folder or on the PATH
 goto :eof
 :silent
-echo %ZEPHO_FILE% is there but gave no facts: damaged, for another processor, or blocked
+echo %ZEPHO_FILE% is there but gave no facts: damaged, wrong processor ^
+or blocked
 set ZEPHO_FILE=

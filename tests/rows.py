@@ -199,10 +199,10 @@ def record_rows():
 
 
 NOT_FOUND = b"ZEPHO.EXE not found: put it in the current folder or on the PATH\r\n"  # what the batch files say
-BROKEN = b"ZEPHO.EXE is there but gave no facts: damaged, for another processor, or blocked\r\n"
-# What only cmd.exe reads: its variables, "::" comments, blocks in parentheses, SETLOCAL, GOTO :EOF, EXIT /B, FOR /F
+BROKEN = b"ZEPHO.EXE is there but gave no facts: damaged, wrong processor or blocked\r\n"
+# What only cmd.exe reads: its variables and %~ modifiers, "::" comments, blocks in parentheses, SETLOCAL, GOTO :EOF, EXIT /B, FOR /F
 # and IF's comparisons.
-CMD_ONLY = re.compile(r"%ERRORLEVEL%|^\s*::|\(\s*$|^\s*\)|\bSETLOCAL\b|\bGOTO\s+:EOF\b|\bEXIT\s+/B\b|\bFOR\s+/F\b"
+CMD_ONLY = re.compile(r"%ERRORLEVEL%|%~|^\s*::|\(\s*$|^\s*\)|\bSETLOCAL\b|\bGOTO\s+:EOF\b|\bEXIT\s+/B\b|\bFOR\s+/F\b"
                       r"|\s(EQU|NEQ|LSS|LEQ|GTR|GEQ)\s", re.I | re.M)
 # What each batch example of the documents prints, in the order they stand there: on Windows 10 (/VERBOSE /ALL
 # status 26, a 32-bit workstation) under Wine's win10 and in DOSBox beside a double that gives what it does, and

@@ -168,21 +168,16 @@ def later_rows(tables):
     return rows
 
 
-# How a batch example runs ZEPHO: cmd.exe through ZEPHOSET.BAT, which leaves
-# ZEPHO_STATUS empty and says why where zepho did not run; COMMAND.COM
-# leaves ERRORLEVEL as it was where ZEPHO.EXE is missing, so there it looks
-# first.
-RUN_ZEPHO = ['if "%OS%"=="Windows_NT" goto nt', "if exist ZEPHO.EXE goto dos", "set ZEPHOFOUND=",
-             r"for %%D in (%PATH%) do if exist %%D\ZEPHO.EXE set ZEPHOFOUND=1",
-             "for %%D in (%PATH%) do if exist %%DZEPHO.EXE set ZEPHOFOUND=1",
-             'if "%ZEPHOFOUND%"=="" goto missing', "set ZEPHOFOUND=", ":dos", "zepho /VERBOSE /ALL /QUIET",
-             "goto status", ":nt", "set ZEPHO_STATUS=", r'call "%~dp0ZEPHOSET.BAT" /VERBOSE /ALL',
-             'if "%ZEPHO_STATUS%"=="" goto end', "cmd /c exit %ZEPHO_STATUS%", ":status"]
+# How a made batch example runs ZEPHO: through ZEPHOSET.BAT, which leaves
+# ZEPHO_STATUS empty and says why where zepho did not run, then the status
+# handed to IF ERRORLEVEL (cmd.exe).
+RUN_ZEPHO = ["set ZEPHO_STATUS=", r'call "%~dp0ZEPHOSET.BAT" /VERBOSE /ALL', 'if "%ZEPHO_STATUS%"=="" goto end',
+             "cmd /c exit %ZEPHO_STATUS%"]
 
 
 def kind_script(tables, upper=False):
-    """A batch file that tells a server from a workstation by the /VERBOSE /ALL status: for each run of
-    statuses of one kind, IF ERRORLEVEL its first IF NOT ERRORLEVEL the one past its last."""
+    """A batch file for cmd.exe that tells a server from a workstation by the /VERBOSE /ALL status: for each
+    run of statuses of one kind, IF ERRORLEVEL its first IF NOT ERRORLEVEL the one past its last."""
     lines = ["@echo off"] + RUN_ZEPHO
     kinds = sorted((verbose, kind) for verbose, _, _, kind, *_ in tables["all"])
     for kind, run in itertools.groupby(kinds, key=lambda row: row[1]):
@@ -191,8 +186,7 @@ def kind_script(tables, upper=False):
     lines += [f"if errorlevel {kinds[-1][0] + 1} goto newer", "echo Windows 95 to XP, or not recognised", "goto end",
               ":workstation", "echo A workstation: XP x64, Vista, 7 or a later desktop Windows", "goto end",
               ":server", "echo A server or domain controller", "goto end",
-              ":newer", "echo Newer than every release in this list", "goto end",
-              ":missing", "echo ZEPHO.EXE not found: put it in the current folder or on the PATH", ":end"]
+              ":newer", "echo Newer than every release in this list", ":end"]
     if upper:
         lines = [line.upper().replace("WINDOWS_NT", "Windows_NT").replace("%~DP0", "%~dp0")
                  if not line.startswith("echo ") else "ECHO" + line[4:] for line in lines]
