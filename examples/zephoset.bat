@@ -10,28 +10,28 @@ rem   call "%~dp0ZEPHOSET.BAT" /VERBOSE /ALL
 rem   if "%ZEPHO_STATUS%"=="" goto end
 rem   cmd /c exit %ZEPHO_STATUS%
 set ZEPHO_STATUS=
-set ZEPHO_FILE=
+set ZEPHO_RUN=
 set "ZEPHO_HERE=%~dp0"
 if /i "%PROCESSOR_ARCHITECTURE%"=="AMD64" call :find ZEPHO64.EXE
 if /i "%PROCESSOR_ARCHITECTURE%"=="ARM64" call :find ZEPHOA64.EXE
-if not defined ZEPHO_FILE call :find ZEPHO.EXE
+if not defined ZEPHO_RUN call :find ZEPHO.EXE
 set ZEPHO_HERE=
-if not defined ZEPHO_FILE goto missing
-for /f "tokens=1,2* delims== " %%A ^
-in ('call "%%ZEPHO_FILE%%" /SET %* 2^>NUL') do if "%%A"=="SET" set "%%B=%%C"
-for %%F in ("%ZEPHO_FILE%") do set ZEPHO_FILE=%%~nxF
+if not defined ZEPHO_RUN goto missing
+for /f "tokens=1,2* delims== " %%A in ('call "%%ZEPHO_RUN%%" /SET %* 2^>NUL') ^
+do if "%%A"=="SET" set "%%B=%%C"
+for %%F in ("%ZEPHO_RUN%") do set ZEPHO_RUN=%%~nxF
 if not defined ZEPHO_STATUS goto silent
-set ZEPHO_FILE=
+set ZEPHO_RUN=
 goto :eof
 :find
-if exist "%ZEPHO_HERE%%1" set "ZEPHO_FILE=%ZEPHO_HERE%%1"
-if not defined ZEPHO_FILE if exist "%CD%\%1" set "ZEPHO_FILE=%CD%\%1"
-if not defined ZEPHO_FILE set "ZEPHO_FILE=%~$PATH:1"
+if exist "%ZEPHO_HERE%%1" set "ZEPHO_RUN=%ZEPHO_HERE%%1"
+if not defined ZEPHO_RUN if exist "%CD%\%1" set "ZEPHO_RUN=%CD%\%1"
+if not defined ZEPHO_RUN set "ZEPHO_RUN=%~$PATH:1"
 goto :eof
 :missing
 echo ZEPHO.EXE not found: put it in the current folder or on the PATH
 goto :eof
 :silent
-echo %ZEPHO_FILE% is there but gave no facts: damaged, wrong processor ^
+echo %ZEPHO_RUN% is there but gave no facts: damaged, wrong processor ^
 or blocked
-set ZEPHO_FILE=
+set ZEPHO_RUN=
