@@ -206,17 +206,20 @@ CMD_ONLY = re.compile(r"%ERRORLEVEL%|%~|^\s*::|\(\s*$|^\s*\)|\bSETLOCAL\b|\bGOTO
                       r"|\s(EQU|NEQ|LSS|LEQ|GTR|GEQ)\s", re.I | re.M)
 # What each batch example of the documents prints, in the order they stand there: on Windows 10 (/VERBOSE /ALL
 # status 26, a 32-bit workstation) under Wine's win10 and in DOSBox beside a double that gives what it does, and
-# where there is no ZEPHO.EXE.
+# in DOSBox where there is no ZEPHO.EXE (cmd.exe's scripts then print ZEPHOSET.BAT's NOT_FOUND); then what differs
+# in a 64-bit prefix, on a registry-made 10.0.30000 workstation, and with Windows PE's key.
 MISSING, NO_FACTS = "ZEPHO.EXE not found: put it in the current folder or on the PATH", \
     "ZEPHO.EXE not found, or not on Windows"
 WORKSTATION = "A workstation: XP x64, Vista, 7 or a later desktop Windows"
-FACTS = [("Older than Windows 11 24H2", NO_FACTS), ("Not a server", NO_FACTS),
-         ("Installing the 32-bit files", NO_FACTS)]
+NEWER_THAN_XP = ("Windows XP x64, Server 2003, Vista or later", MISSING)
+FACTS = [("Older than Windows 11 24H2", NO_FACTS, {"later": "Windows 11 24H2 or later"}),
+         ("Not a server", NO_FACTS),
+         ("Installing the x86 files", NO_FACTS, {"win64": "Installing the x64 files"}),
+         ("Not Windows PE: Windows 10 on x86", NO_FACTS, {"win64": "Not Windows PE: Windows 10 on x64",
+                                                          "pe": "Windows PE of Windows 10 build 18362 on x86"})]
 EXAMPLE_OUTPUT = {
-    "README.md": [("Newer than Windows XP: Server 2003, Vista or later", MISSING),
-                  ("Windows XP x64, Server 2003, Vista or later", MISSING), (WORKSTATION, MISSING),
-                  ("Settings for XP x64, Server 2003, Vista and later", MISSING), *FACTS],
-    "docs/zepho.txt": [("Windows XP x64, Server 2003, Vista or later", MISSING), (WORKSTATION, MISSING),
+    "README.md": [("Windows 10, build 18362", MISSING), (WORKSTATION, MISSING), *FACTS, NEWER_THAN_XP],
+    "docs/zepho.txt": [NEWER_THAN_XP, (WORKSTATION, MISSING),
                        ("Settings for XP x64, Server 2003, Vista and later", MISSING), *FACTS],
 }
 

@@ -31,6 +31,9 @@ CMD = r"C:\windows\system32\cmd.exe"
 
 MODES = (("whichwin.bat", "verbose"), ("whichmaj.bat", "major"))
 MINI_NT = r"HKLM\System\CurrentControlSet\Control\MiniNT"
+# A Windows 11 workstation of a build this zepho does not name yet.
+LATER = version(None) + reg(NT_KEY, "CurrentVersion", "10.0") + reg(NT_KEY, "CurrentBuildNumber", "30000") + \
+    reg(NT_KEY, "CSDVersion", "") + reg(PRODUCT_KEY, "ProductType", "WinNT")
 
 
 def folder(workdir, name, exe, scripts):
@@ -331,14 +334,20 @@ def example_rows(exe, foreign, examples_dir, tables, workdir, exe_name):
         number = counted[document]
         if number > len(EXAMPLE_OUTPUT[document]):
             raise SystemExit(f"example {number} of {document} has no output in EXAMPLE_OUTPUT of tests/rows.py")
-        said, missing, *said64 = (line.encode() + b"\r\n" for line in EXAMPLE_OUTPUT[document][number - 1])
+        said, missing, *more = EXAMPLE_OUTPUT[document][number - 1]
+        more = {key: crlf(line) for key, line in (more or [{}])[0].items()}
+        said, missing = crlf(said), crlf(missing)
         if exe_name != "ZEPHO.EXE":
-            said = (said64 or [said])[0]
+            said = more.get("win64", said)
         label = f"example/{document}/{number}"
         rows.append(Row(f"{label}/beside", call(os.path.join(beside, name)), said, None,
                         setup=version("win10") + env("PATH", winpath(beside) + ";" + system), program=CMD))
         rows.append(Row(f"{label}/missing", b"cmd /c cmd /c exit 16 & " + call(os.path.join(without, name))[7:], NOT_FOUND,
                         None, setup=env("PATH", system), program=CMD))
+        for key, setup in (("later", LATER), ("pe", version("win10") + reg(MINI_NT, "Made", "1"))):
+            if key in more:  # Windows PE's key stays, so its rows run last
+                rows.append(Row(f"{'pe/' if key == 'pe' else ''}{label}/{key}", call(os.path.join(beside, name)),
+                                more[key], None, setup=setup + env("PATH", winpath(beside) + ";" + system), program=CMD))
         if not runs_under_command_com(text):
             continue
         # DOSBox's own shell has no FOR and says so as it goes; only how the run ends is zepho's.
@@ -423,7 +432,7 @@ def main():
         else:
             rows = zepho_rows() + page_rows() + batch_rows(args.exe, args.examples, tables, workdir) + examples_run
             rows += set_rows(args.exe, workdir)
-        rows = [row for row in rows if row.name.startswith(args.only)]
+        rows = sorted((row for row in rows if row.name.startswith(args.only)), key=lambda row: row.name.startswith("pe/"))
         results = run_launcher(wine, args.launcher, args.exe, rows, workdir)
         dos = [row for row in dos_rows(results, tables) + examples_dos if row.name.startswith(args.only)]
         if args.win64:
