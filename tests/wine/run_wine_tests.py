@@ -337,8 +337,9 @@ def example_rows(exe, foreign, examples_dir, tables, workdir, exe_name):
         said, missing, *more = EXAMPLE_OUTPUT[document][number - 1]
         more = {key: crlf(line) for key, line in (more or [{}])[0].items()}
         said, missing = crlf(said), crlf(missing)
-        if exe_name != "ZEPHO.EXE":
+        if exe_name != "ZEPHO.EXE":  # a 64-bit prefix, on x64
             said = more.get("win64", said)
+            more = {key: line.replace(b" on x86", b" on x64") for key, line in more.items()}
         label = f"example/{document}/{number}"
         rows.append(Row(f"{label}/beside", call(os.path.join(beside, name)), said, None,
                         setup=version("win10") + env("PATH", winpath(beside) + ";" + system), program=CMD))
