@@ -60,8 +60,7 @@ else()
   add_dependencies(zepho kernel32_lib)
   target_link_libraries(zepho PRIVATE zepho_core ${KERNEL32_LIB})
   target_link_options(zepho PRIVATE -fuse-ld=lld -Wl,--dynamicbase
-    -Wl,--Xlink=-merge:.rdata=.text -Wl,--Xlink=-merge:.pdata=.text -Wl,--Xlink=-merge:.xdata=.text
-    -Wl,--Xlink=-merge:.data=.text -Wl,--Xlink=-merge:.bss=.text)
+    -Wl,--Xlink=-merge:.rdata=.text -Wl,--Xlink=-merge:.pdata=.text)
 endif()
 # Debian's Python modules (pefile, capstone, unicorn) load in Debian's
 # interpreter; the DOS stub's placing, the checks, the emulated-CPU rows and
@@ -136,13 +135,23 @@ if(NOT CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
   return()
 endif()
 
-# The release, dist/zepho-VERSION.zip and .img; `bash scripts/package` builds it.
+# The release, dist/zepho-VERSION.zip and .img; `bash scripts/package` builds it. It carries the
+# two 64-bit builds too, which their own presets make first.
+set(ZEPHO_OTHER_BUILDS)
+foreach(preset win64 arm64)
+  list(APPEND ZEPHO_OTHER_BUILDS
+    COMMAND ${CMAKE_COMMAND} --preset ${preset} > /dev/null
+    COMMAND ${CMAKE_COMMAND} --build --preset ${preset} --target zepho > /dev/null)
+endforeach()
 add_custom_target(package_zip
+  ${ZEPHO_OTHER_BUILDS}
   COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/scripts/make_package.py
-    --exe $<TARGET_FILE:zepho> --version ${PROJECT_VERSION} --source ${CMAKE_CURRENT_SOURCE_DIR}
+    --exe $<TARGET_FILE:zepho> --exe64 ${CMAKE_CURRENT_SOURCE_DIR}/build/win64/zepho64.exe
+    --exea64 ${CMAKE_CURRENT_SOURCE_DIR}/build/arm64/zephoa64.exe
+    --version ${PROJECT_VERSION} --source ${CMAKE_CURRENT_SOURCE_DIR}
     --out ${CMAKE_CURRENT_SOURCE_DIR}/dist --record ${CMAKE_CURRENT_BINARY_DIR}/package.txt
   DEPENDS zepho
-  VERBATIM)
+  WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
 
 # The release zip and floppy image, built twice from copies of the tree in two folders.
 add_test(NAME package COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_package.py)

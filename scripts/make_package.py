@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """Writes the release: a zip and a 1.44 MB floppy image, each holding
-ZEPHO.EXE, the manual ZEPHO.TXT (which ends with the licence) and the two
-batch files under upper-case 8.3 names, in a fixed order with fixed dates
-and attributes, so the same tree gives the same bytes wherever it is built.
+ZEPHO.EXE, ZEPHO64.EXE and ZEPHOA64.EXE, the manual ZEPHO.TXT (which ends
+with the licence), the loader ZEPHOSET.BAT and the two batch files under
+upper-case 8.3 names, in a fixed order with fixed dates and attributes, so
+the same tree gives the same bytes wherever it is built.
 
 The manual is docs/zepho.txt with its status tables made from the program's
 own release tables (tools/regenerate.py), and its sample
@@ -92,6 +93,8 @@ def write_floppy(path, entries, stamp):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--exe", required=True)
+    parser.add_argument("--exe64", help="ZEPHO64.EXE, for the release")
+    parser.add_argument("--exea64", help="ZEPHOA64.EXE, for the release")
     parser.add_argument("--version", required=True)
     parser.add_argument("--source", default=ROOT)
     parser.add_argument("--out", default=os.path.join(ROOT, "dist"))
@@ -102,9 +105,13 @@ def main():
     with open(args.exe, "rb") as f:
         exe = f.read()
     examples = os.path.join(args.source, "examples")
-    entries = [("ZEPHO.EXE", exe), ("ZEPHO.TXT", manual(args.source, args.exe, args.version,
-                                                        args.tables))]
-    for name in ("whichwin.bat", "whichmaj.bat"):
+    entries = [("ZEPHO.EXE", exe)]
+    for name, path in (("ZEPHO64.EXE", args.exe64), ("ZEPHOA64.EXE", args.exea64)):
+        if path:
+            with open(path, "rb") as f:
+                entries.append((name, f.read()))
+    entries.append(("ZEPHO.TXT", manual(args.source, args.exe, args.version, args.tables)))
+    for name in ("zephoset.bat", "whichwin.bat", "whichmaj.bat"):
         with open(os.path.join(examples, name), "rb") as f:
             entries.append((name.upper(), f.read()))
     os.makedirs(args.out, exist_ok=True)

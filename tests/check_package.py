@@ -3,7 +3,8 @@
 names and depths, checks that the two zips are the same bytes, and checks
 what the zip holds: 8.3 names in a fixed order, the built exe byte for byte,
 ASCII text with CR LF line ends in at most 79 columns, one version
-throughout, and batch files that COMMAND.COM runs as well as cmd.exe.
+throughout, and batch files that COMMAND.COM runs as well as cmd.exe, but
+the loader, which is for cmd.exe.
 The floppy images are checked alike: the same bytes, the zip's files.
 Prints one line per problem.
 """
@@ -23,7 +24,9 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, ROOT)
 from tests.rows import CMD_ONLY  # noqa: E402
 
-NAMES = ["ZEPHO.EXE", "ZEPHO.TXT", "WHICHWIN.BAT", "WHICHMAJ.BAT"]
+NAMES = ["ZEPHO.EXE", "ZEPHO64.EXE", "ZEPHOA64.EXE", "ZEPHO.TXT", "ZEPHOSET.BAT", "WHICHWIN.BAT", "WHICHMAJ.BAT"]
+BUILT = {"ZEPHO.EXE": "build/win32/zepho.exe", "ZEPHO64.EXE": "build/win64/zepho64.exe",
+         "ZEPHOA64.EXE": "build/arm64/zephoa64.exe"}
 
 
 def build_copy(where, stamp):
@@ -38,7 +41,7 @@ def build_copy(where, stamp):
         subprocess.run(command, cwd=where, env=env, check=True, stdout=subprocess.DEVNULL)
     with open(os.path.join(where, "build/win32/package.txt")) as f:
         zip_path, img_path = (os.path.join(where, line.split()[0]) for line in f.read().splitlines())
-    return zip_path, img_path, os.path.join(where, "build/win32/zepho.exe")
+    return zip_path, img_path, where
 
 
 def text_problems(name, data):
@@ -53,7 +56,9 @@ def text_problems(name, data):
 
 
 def batch_problems(name, text):
-    problems = [f"{name}: {match.group().strip()!r} is cmd.exe only" for match in CMD_ONLY.finditer(text)]
+    """What COMMAND.COM would trip on, from the :dos label on, and labels it cannot tell apart."""
+    dos = text[text.lower().index(":dos\r\n"):]
+    problems = [f"{name}: {match.group().strip()!r} is cmd.exe only" for match in CMD_ONLY.finditer(dos)]
     labels = [label.lower()[:8] for label in re.findall(r"^:(\S+)", text, re.M)]
     if len(labels) != len(set(labels)):
         problems.append(f"{name}: labels alike in their first 8 characters: {labels}")
@@ -68,7 +73,7 @@ def main():
     work = tempfile.mkdtemp(prefix="zepho-package-")
     problems = []
     try:
-        (zip_a, img_a, exe_a), (zip_b, img_b, _) = (build_copy(os.path.join(work, where), stamp)
+        (zip_a, img_a, tree_a), (zip_b, img_b, _) = (build_copy(os.path.join(work, where), stamp)
                                                     for where in ("a", "a-much-longer-folder/b"))
         with open(zip_a, "rb") as a, open(zip_b, "rb") as b:
             same = a.read() == b.read()
@@ -86,20 +91,22 @@ def main():
             date = time.gmtime(int(stamp) // 2 * 2)[:6]  # a zip keeps even seconds
             if info.date_time != date or info.external_attr != 0x20 or info.create_system != 0:
                 problems.append(f"{info.filename}: date {info.date_time}, attributes {info.external_attr:#x}")
-        with open(exe_a, "rb") as f:
-            if entries.get("ZEPHO.EXE") != f.read():
-                problems.append("ZEPHO.EXE differs from the built exe")
+        for name, built in BUILT.items():
+            with open(os.path.join(tree_a, built), "rb") as f:
+                if entries.get(name) != f.read():
+                    problems.append(f"{name} differs from the built exe")
         listed = subprocess.run(["mdir", "-i", img_a, "-b", "::"], capture_output=True, text=True).stdout.split()
         held = {name: subprocess.run(["mtype", "-i", img_a, "::" + name], capture_output=True).stdout for name in NAMES}
         if listed != ["::/" + name for name in NAMES] or held != entries or os.path.getsize(img_a) != 1474560:
             problems.append(f"the image holds {listed}, not the zip's files byte for byte")
-        for name in NAMES[1:]:
+        for name in NAMES[3:]:
             problems += text_problems(name, entries.get(name, b""))
-        for name in NAMES[2:]:
+        for name in NAMES[5:]:  # the loader is for cmd.exe
             problems += batch_problems(name, entries.get(name, b"").decode("latin-1"))
         version = re.fullmatch(r"zepho-(.+)\.zip", os.path.basename(zip_a)).group(1)
-        pe = pefile.PE(data=entries["ZEPHO.EXE"])
-        file_version = pe.FileInfo[0][0].StringTable[0].entries[b"FileVersion"].decode()
+        file_versions = {pefile.PE(data=entries[name]).FileInfo[0][0].StringTable[0].entries[b"FileVersion"].decode()
+                         for name in BUILT}
+        file_version = file_versions.pop() if len(file_versions) == 1 else file_versions
         manual = entries["ZEPHO.TXT"].decode("ascii")
         if file_version != version or f"ZEPHO version {version}." not in manual:
             problems.append(f"versions differ: zip {version}, exe {file_version}, or not in the manual")
