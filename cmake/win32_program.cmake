@@ -48,8 +48,8 @@ if(ZEPHO_LINKER STREQUAL "gnu")
     -Wl,--disable-dynamicbase -Wl,--disable-reloc-section)
   set_property(TARGET zepho APPEND PROPERTY LINK_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/cmake/zepho.ld)
 else()
-  # lld: the import library from the list of the twelve functions; code and
-  # constants in one section. ARM64 Windows loads only relocatable images,
+  # lld: the import library from the list of the twelve functions; code,
+  # constants and the import table in one section. ARM64 Windows loads only relocatable images,
   # so the relocations stay.
   set(KERNEL32_LIB ${CMAKE_CURRENT_BINARY_DIR}/libkernel32.a)
   add_custom_command(OUTPUT ${KERNEL32_LIB}
@@ -59,8 +59,10 @@ else()
   add_custom_target(kernel32_lib DEPENDS ${KERNEL32_LIB})
   add_dependencies(zepho kernel32_lib)
   target_link_libraries(zepho PRIVATE zepho_core ${KERNEL32_LIB})
+  # lld sizes the headers before it drops the empty .data, so that goes into
+  # .text too; the program has no writable data, which check_pe.py holds.
   target_link_options(zepho PRIVATE -fuse-ld=lld -Wl,--dynamicbase
-    -Wl,--Xlink=-merge:.rdata=.text -Wl,--Xlink=-merge:.pdata=.text)
+    -Wl,--Xlink=-merge:.rdata=.text -Wl,--Xlink=-merge:.pdata=.text -Wl,--Xlink=-merge:.data=.text)
 endif()
 # Debian's Python modules (pefile, capstone, unicorn) load in Debian's
 # interpreter; the DOS stub's placing, the checks, the emulated-CPU rows and

@@ -82,6 +82,9 @@ def instruction_problems(pe, map_text, build):
     newer than the 386."""
     probes = sorted(set(re.findall(r"\b_*((?:chkstk\w*|alloca))\b", map_text)))
     problems, counted, newer, frame = [f"links the stack probe {name}" for name in probes], 0, 0, 0
+    # lld puts .data into the read-only .text, which holds only while the program writes no globals.
+    problems += [f"writable data {where}" for size, where in re.findall(
+        r"^[0-9a-f]{8} ([0-9a-f]{8})\s+\d+\s+(\S+:\(\.(?:data|bss)[^)]*\))$", map_text, re.M) if int(size, 16)]
     base = pe.OPTIONAL_HEADER.ImageBase
     ranges = code_ranges(map_text, base)
     if not ranges:
