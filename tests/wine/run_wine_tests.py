@@ -21,6 +21,7 @@ from tests.rows import (BROKEN, EXAMPLE_OUTPUT, NOT_FOUND, NT_KEY, PRODUCT_KEY, 
                         examples, failure, record_rows, reg, release_rows, report, runs_under_command_com, version,
                         zepho_rows)
 from tests.wine.wine_session import WineSession
+from tools.host_build import build_host_target
 from tools.regenerate import first_free, read_tables, retired, statuses
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -413,10 +414,13 @@ def main():
     parser.add_argument("--releases", help="docs/releases.md, to compare with what the program prints")
     parser.add_argument("--write-releases", help="write the page of releases here instead of comparing")
     parser.add_argument("--foreign", default=os.path.join(ROOT, "build/arm64/zephoa64.exe"),
-                        help="a build for another processor, to stand as ZEPHO.EXE where it cannot start")
+                        help="a build for another processor, to stand as ZEPHO.EXE where it cannot start; "
+                             "the arm64 preset's, built when it is the default")
     parser.add_argument("--win64", action="store_true",
                         help="--exe is ZEPHO64.EXE: run it in a 64-bit prefix, from NT 5.2 on, with the 64-bit cmd.exe")
     args = parser.parse_args()
+    if args.foreign == parser.get_default("foreign") and not args.win64:
+        build_host_target("zepho", "arm64")
 
     started = time.monotonic()
     workdir = tempfile.mkdtemp(prefix="zepho-wine-")
