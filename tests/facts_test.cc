@@ -27,9 +27,9 @@ const Values kServer = {{"EditionID", {1, "ServerStandard"}},
 
 // The lines for values joined by '|', in the order batch files get them.
 std::string setLines(const std::string& joined) {
-  const char* names[] = {"STATUS", "RELEASE", "PLATFORM", "MAJOR",   "MINOR",   "BUILD",   "CSD",
-                         "SP",     "KIND",    "BITS",     "EDITION", "INSTALL", "FEATURE", "UBR",
-                         "ARCH",   "PE"};
+  const char* names[] = {"STATUS",  "RELEASE", "PLATFORM", "MAJOR", "MINOR",   "BUILD",
+                         "CSD",     "SP",      "KIND",     "BITS",  "EDITION", "INSTALL",
+                         "FEATURE", "UBR",     "ARCH",     "PE"};
   std::istringstream values(joined);
   std::string text;
   std::string value;
@@ -53,7 +53,7 @@ struct SetRow {
   uint16_t servicePack;
   std::optional<bool> wow64;
   Values values;
-  const char* expected;  // the values joined by '|'
+  const char* expected;      // the values joined by '|'
   const char* missing = "";  // comma-separated
   bool openFails = false;
   std::optional<uint16_t> machine = 0x014C;  // IsWow64Process2's

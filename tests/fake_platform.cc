@@ -20,8 +20,8 @@ bool FakeVersion::queryEx(VersionRecordEx& record) {
 }
 
 FunctionAddress FakeLookup::addressOf(const std::string& function) {
-  const char* known[] = {"IsWow64Process",      "RegOpenKeyExA", "RegQueryValueExA", "RegCloseKey",
-                         "IsWow64Process2",     "GetNativeSystemInfo"};
+  const char* known[] = {"IsWow64Process", "RegOpenKeyExA",   "RegQueryValueExA",
+                         "RegCloseKey",    "IsWow64Process2", "GetNativeSystemInfo"};
   for (FunctionAddress i = 0; i < std::size(known); ++i) {
     if (function == known[i]) return 0x1000 + i;
   }

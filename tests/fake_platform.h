@@ -104,12 +104,12 @@ class FakeSystem : public SystemSource {
     uint32_t type;
     std::string data;  // a text's size counts a zero after it, as Windows stores it
   };
-  bool program64 = false;                      // a 64-bit build of zepho
-  std::optional<bool> wow64 = false;           // none: IsWow64Process fails
-  std::optional<uint16_t> machine = 0x014C;    // IsWow64Process2's native machine; none: it fails
-  uint16_t architecture = 0;                   // GetNativeSystemInfo's
+  bool program64 = false;                    // a 64-bit build of zepho
+  std::optional<bool> wow64 = false;         // none: IsWow64Process fails
+  std::optional<uint16_t> machine = 0x014C;  // IsWow64Process2's native machine; none: it fails
+  uint16_t architecture = 0;                 // GetNativeSystemInfo's
   bool openFails = false;
-  bool miniNt = false;                         // Windows PE's key is there
+  bool miniNt = false;                  // Windows PE's key is there
   std::map<std::string, Value> values;  // of the CurrentVersion key; a read of any other fails
   std::vector<std::string>* log = nullptr;
 

@@ -12,6 +12,7 @@ constexpr LaterSource kVista = {6, 0, kWs, 18, 9, 0, kAny, "Vista"};
 constexpr LaterSource kTen = {10, 0, kWs, 26, 13, 0, 21999, "10"};
 constexpr LaterSource kEleven = {10, 0, kWs, 30, 14, 22000, 28999, "11"};
 
+// clang-format off
 constexpr LaterSource kTable[] = {
 #if BAD == 1  // a minor version above 15
     {6, 16, kWs, 18, 9, 0, kAny, "Vista"}, kTen, kEleven,
@@ -31,6 +32,7 @@ constexpr LaterSource kTable[] = {
     kVista, kTen, kEleven,
 #endif
 };
+// clang-format on
 
 static_assert(versionsInOrder(kTable), "rule 1 broken");
 static_assert(rangesClosed(kTable), "rule 2 broken");

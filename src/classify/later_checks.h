@@ -92,8 +92,7 @@ consteval bool statusesRise(std::span<const LaterSource> rows) {
 
 consteval bool verboseStatusesFree(std::span<const LaterSource> rows, uint8_t highestVerbose) {
   for (const LaterSource& row : rows) {
-    if (row.verboseStatus <= highestVerbose ||
-        row.verboseStatus >= kStatusNewerNt) {
+    if (row.verboseStatus <= highestVerbose || row.verboseStatus >= kStatusNewerNt) {
       return false;
     }
     for (const LaterSource& other : rows) {
@@ -107,8 +106,7 @@ consteval bool verboseStatusesFree(std::span<const LaterSource> rows, uint8_t hi
 // 2016 to 2022), but rise with the verbose ones.
 consteval bool majorStatusesRise(std::span<const LaterSource> rows, uint8_t highestMajor) {
   for (const LaterSource& row : rows) {
-    if (row.majorStatus <= highestMajor || row.majorStatus >= kStatusNewerNt)
-      return false;
+    if (row.majorStatus <= highestMajor || row.majorStatus >= kStatusNewerNt) return false;
     for (const LaterSource& other : rows) {
       if (other.verboseStatus > row.verboseStatus && other.majorStatus < row.majorStatus) {
         return false;

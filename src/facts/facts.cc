@@ -105,8 +105,8 @@ bool findRegistry(RuntimeLookup& lookup, RegistryFunctions& functions) {
 // `registry` holds the functions that read it: a text up to its first zero
 // byte, UBR from a number of four bytes in decimal, empty where a value is
 // absent or of another type.
-bool writeCurrentVersion(FactLines& lines, SystemSource& system,
-                                           const RegistryFunctions* registry, bool view64) {
+bool writeCurrentVersion(FactLines& lines, SystemSource& system, const RegistryFunctions* registry,
+                         bool view64) {
   const char* name = kValueNames;
   for (int fact = 0; fact < kRegistryFacts; ++fact) {
     const uint32_t wanted = fact == kUbr ? kRegistryDword : kRegistryText;
@@ -147,7 +147,8 @@ const char* processorName(Platform& platform, bool nt) {
   if (!nt) return kProcessors[0].name;
   uint16_t number = 0;
   bool byMachine = true;
-  if (const FunctionAddress isWow64Process2 = platform.lookup.find("KERNEL32.DLL", "IsWow64Process2")) {
+  if (const FunctionAddress isWow64Process2 =
+          platform.lookup.find("KERNEL32.DLL", "IsWow64Process2")) {
     if (!platform.system.nativeMachine(isWow64Process2, number)) return "";
   } else if (const FunctionAddress getNativeSystemInfo =
                  platform.lookup.find("KERNEL32.DLL", "GetNativeSystemInfo")) {
@@ -202,14 +203,13 @@ const char* processorName(Platform& platform, bool nt) {
     if (!lines.write(text)) return false;
   }
   RegistryFunctions functions = {};
-  const bool registry =
-      nt && report.majorVersion >= 6 && findRegistry(platform.lookup, functions);
+  const bool registry = nt && report.majorVersion >= 6 && findRegistry(platform.lookup, functions);
   if (!writeCurrentVersion(lines, platform.system, registry ? &functions : nullptr, is64Bit) ||
       !lines.write(processorName(platform, nt))) {
     return false;
   }
   return lines.write(registry && platform.system.keyExists(functions, kWindowsPeKey, is64Bit) ? "1"
-                                                                                             : "");
+                                                                                              : "");
 }
 
 }  // namespace zepho

@@ -4,8 +4,8 @@
 #include "platform/environment_source.h"
 #include "platform/output_port.h"
 #include "platform/process_port.h"
-#include "platform/system_source.h"
 #include "platform/runtime_lookup.h"
+#include "platform/system_source.h"
 #include "platform/version_source.h"
 
 namespace zepho {

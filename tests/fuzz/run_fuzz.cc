@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const char* name : {"EditionID", "InstallationType", "DisplayVersion", "ReleaseId", "UBR"}) {
     if (input.ConsumeBool()) {
       world.system.values[name] = {input.ConsumeIntegralInRange<uint32_t>(0, 4),
-                                     input.ConsumeRandomLengthString(600)};
+                                   input.ConsumeRandomLengthString(600)};
     }
   }
   world.system.wow64 = input.ConsumeBool();
