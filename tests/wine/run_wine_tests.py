@@ -99,6 +99,11 @@ def batch_rows(exe, examples, tables, workdir):
     rows.append(Row("batch/whichwin.bat/beside", call(os.path.join(beside, "WHICHWIN.BAT")),
                     b"Windows XP (verbose status 15)\r\n", None, setup=version("winxp") + env("PATH", system),
                     program=CMD))
+    # Without CALL, cmd.exe takes the quotes off and the path apart at its "&".
+    head, tail = winpath(os.path.join(beside, "WHICHWIN.BAT")).split("& ")
+    said = "Can't recognize '{}' as an internal or external command, or batch script."
+    rows.append(Row("batch/whichwin.bat/ampersand-without-call", b'cmd /c "%s"' % (head + "& " + tail).encode(), b"",
+                    None, crlf(said.format(head), said.format(tail)), setup=env("PATH", system), program=CMD))
     without = folder(workdir, "no loader", None, {"WHICHMAJ.BAT": batch_files(examples)["WHICHMAJ.BAT"]})
     rows.append(Row("batch/whichmaj.bat/no-loader", call(os.path.join(without, "WHICHMAJ.BAT")),
                     b"ZEPHOSET.BAT not found: keep it beside this file\r\n", None, setup=env("PATH", system),
