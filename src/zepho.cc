@@ -1,10 +1,12 @@
 #include "zepho.h"
 
 #include "classify/classify.h"
+#include "classify/release_line.h"
 #include "facts/facts.h"
 #include "frame.h"
 #include "options/help.h"
 #include "options/switches.h"
+#include "version/report_lines.h"
 #include "version/version_report.h"
 
 namespace zepho {
@@ -18,11 +20,11 @@ uint32_t decide(Frame& frame, Platform& platform) {
   const VersionReport report = queryVersion(platform.version);
   LongerRecord longer(platform.version);
   // /SET prints its lines instead of the report and the release line.
-  const bool reportLines = !options.quiet && !options.setLines;
-  if (reportLines && !printReport(frame, report, options)) return kStatusOutputFailure;
+  const bool reportLines = !options.quiet && !options.factsAsSetLines;
+  if (reportLines && !printReport(frame, report)) return kStatusOutputFailure;
   const Release release = classifyRelease(platform.environment, longer, options, report);
   if (options.quiet) return release.status;
-  if (options.setLines) {
+  if (options.factsAsSetLines) {
     frame.reportOnStandardErrorOnly();
     return printFacts(frame, platform, longer, report, release) ? release.status
                                                                 : kStatusOutputFailure;

@@ -67,8 +67,8 @@ TEST(QueryVersion, AsksOnceWithSizeSet) {
   EXPECT_EQ(queryVersion(source).buildNumber, 2195);
   source.productType = 3;
   LongerRecord longer(source);
-  EXPECT_TRUE(longer.answered());
-  EXPECT_TRUE(longer.answered());  // asked once
+  EXPECT_TRUE(longer.available());
+  EXPECT_TRUE(longer.available());  // asked once
   EXPECT_EQ(longer.productType(), 3);
   EXPECT_EQ(source.sizesSeen, (std::vector<uint32_t>{148, 156}));
 }

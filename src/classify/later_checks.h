@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-#include "classify/release_tables.h"
+#include "classify/later_list.h"
 
 namespace zepho {
 

@@ -4,14 +4,14 @@
 #include <cstdint>
 #include <span>
 
+#include "classify/later_list.h"
 #include "platform/version_source.h"
 
 namespace zepho {
 
 // Every release line begins with this, and the release's name after it with
-// "Windows ".
-inline constexpr char kReleaseLead[] = "Operating System: ";
-inline constexpr char kWindowsWord[] = "Windows ";
+// kWindowsPrefix.
+inline constexpr char kReleaseLinePrefix[] = "Operating System: ";
 
 struct ReleaseRow {
   uint16_t buildNumber;
@@ -28,39 +28,13 @@ struct TerminalRow {
   const char* suffix;  // follows the service-pack text
 };
 
-// An NT release after XP, named under /ALL: a version, workstation or
-// server, and a range of builds. Kept to eight bytes, the names in one
-// block apart, so that the releases still to come fit in the exe.
-struct LaterRow {
-  uint8_t version;  // the major version in the high four bits, the minor in the low
-  uint8_t kind;     // kWorkstation or kServer
-  uint8_t verboseStatus;
-  uint8_t majorStatus;
-  uint16_t firstBuild;
-  uint16_t lastBuild;
-};
-
-inline constexpr uint8_t kWorkstation = 1;
-inline constexpr uint8_t kServer = 2;
-
-// The status, in both modes, of an NT newer than every release the tables
-// name. It stays the highest status for good: a release named later takes
-// the next free status below it, so IF ERRORLEVEL n, for the status n of a
-// release only a later zepho names, still holds here on that release.
-inline constexpr uint8_t kStatusNewerNt = 255;
-
 std::span<const ReleaseRow> verboseTable();
 std::span<const ReleaseRow> majorTable();
 std::span<const TerminalRow> terminalTable();
-std::span<const LaterRow> laterTable();
 
 // The row for the key, or nullptr.
 const ReleaseRow* findRelease(std::span<const ReleaseRow> table, uint32_t platformId,
                               uint16_t buildNumber);
-
-// The name of a row of laterTable(); a blank and the service-pack text
-// follow it.
-const char* laterName(const LaterRow& row);
 
 // The row's major and minor version.
 inline uint32_t laterMajor(const LaterRow& row) {

@@ -1,12 +1,13 @@
 // The facts that /SET prints for a batch file to load.
 #pragma once
 
-#include "classify/classify.h"
-#include "frame.h"
+#include "classify/release.h"
 #include "platform/platform.h"
 #include "version/version_report.h"
 
 namespace zepho {
+
+class Frame;
 
 // Writes "SET ZEPHO_NAME=value" for every fact, always all of them and in
 // the same order, the run's status first (an empty value clears what an

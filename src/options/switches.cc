@@ -13,13 +13,10 @@ struct SwitchRow {
 };
 
 constexpr SwitchRow kSwitches[] = {
-    {"/HELP", &RunOptions::helpRequested},
-    {"/QUIET", &RunOptions::quiet},
-    {"/TERMINALS", &RunOptions::checkTerminals},
-    {"/MAJOR", &RunOptions::majorMode},
-    {"/VERBOSE", &RunOptions::verboseMode},
-    {"/ALL", &RunOptions::allReleases},
-    {"/SET", &RunOptions::setLines},
+    {"/HELP", &RunOptions::helpRequested},       {"/QUIET", &RunOptions::quiet},
+    {"/TERMINALS", &RunOptions::checkTerminals}, {"/MAJOR", &RunOptions::majorMode},
+    {"/VERBOSE", &RunOptions::verboseMode},      {"/ALL", &RunOptions::allReleases},
+    {"/SET", &RunOptions::factsAsSetLines},
 };
 
 consteval bool switchesFitTheKeptBytes() {

@@ -13,9 +13,4 @@ RunOptions parseSwitches(const char* commandLine);
 // Major mode unless /VERBOSE was given; /MAJOR wins over /VERBOSE.
 void settleMode(RunOptions& options);
 
-// Whether the verbose table applies.
-inline bool useVerboseTable(const RunOptions& options) {
-  return options.verboseMode && !options.majorMode;
-}
-
 }  // namespace zepho

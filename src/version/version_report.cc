@@ -38,7 +38,7 @@ VersionReport queryVersion(VersionSource& source) {
   return makeReport(record);
 }
 
-bool LongerRecord::answered() {
+bool LongerRecord::available() {
   if (asked_) return answered_;
   asked_ = true;
   VersionRecordEx record{};
@@ -49,28 +49,6 @@ bool LongerRecord::answered() {
     servicePackMajor_ = record.servicePackMajor;
   }
   return answered_;
-}
-
-[[gnu::noinline]] bool printReport(Frame& frame, const VersionReport& report,
-                                   const RunOptions& options) {
-  if (options.quiet) return true;
-  struct Line {
-    const char* label;
-    const char* text;
-  };
-  const Line lines[] = {
-      {" ", ""},
-      {"Platform        : ", report.platformText.c_str()},
-      {"Major Version   : ", report.majorText.c_str()},
-      {"Minor Version   : ", report.minorText.c_str()},
-      {"Build           : ", report.buildText.c_str()},
-      {"CSD Version     : ", report.csdText.c_str()},
-      {" ", ""},
-  };
-  for (const Line& line : lines) {
-    if (!frame.writeLine({line.label, line.text})) return false;
-  }
-  return true;
 }
 
 }  // namespace zepho

@@ -3,8 +3,6 @@
 
 #include <cstdint>
 
-#include "frame.h"
-#include "options/run_options.h"
 #include "platform/version_source.h"
 #include "text.h"
 
@@ -33,9 +31,9 @@ class LongerRecord {
  public:
   explicit LongerRecord(VersionSource& source) : source_(source) {}
 
-  // Asks, the first time; whether the system answered (NT 4.0 SP6 and
-  // later do).
-  bool answered();
+  // Whether Windows gives the longer record (NT 4.0 SP6 and later do);
+  // asks the first time.
+  bool available();
   // What it answered, once asked: 1 workstation, 2 domain controller,
   // 3 server; 0 when refused.
   uint8_t productType() const { return productType_; }
@@ -48,8 +46,5 @@ class LongerRecord {
   uint8_t productType_ = 0;
   uint16_t servicePackMajor_ = 0;
 };
-
-// Writes the seven report lines unless quiet; false once a line failed.
-bool printReport(Frame& frame, const VersionReport& report, const RunOptions& options);
 
 }  // namespace zepho
