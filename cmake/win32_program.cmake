@@ -18,6 +18,7 @@ target_compile_options(zepho_core PRIVATE ${ZEPHO_FREESTANDING_FLAGS})
 add_executable(zepho
   src/platform/win32_entry.cc
   src/platform/win32_platform.cc
+  src/platform/win32_system_facts.cc
   src/platform/win32_runtime.cc
   src/platform/zepho.rc)
 set_target_properties(zepho PROPERTIES OUTPUT_NAME ${ZEPHO_EXE_NAME})

@@ -154,7 +154,7 @@ TEST_P(SetLines, EveryFact) {
   world.version.servicePackMajor = row.servicePack;
   world.environment.values = {{"WINSTATIONNAME", "RDP-Tcp#7"}};
   std::istringstream missing(row.missing);
-  for (std::string name; std::getline(missing, name, ',');) world.lookup.missing.insert(name);
+  for (std::string name; std::getline(missing, name, ',');) world.system.missing.insert(name);
   world.system.machine = row.machine;
   world.system.architecture = row.architecture;
   world.system.miniNt = row.miniNt;
@@ -167,12 +167,12 @@ TEST_P(SetLines, EveryFact) {
   EXPECT_EQ(world.output.out, expected);
   const bool nt = row.record.platformId == 2;
   EXPECT_EQ(world.version.sizesSeen.size(), nt ? 2u : 1u);
-  EXPECT_EQ(world.lookup.calls.empty(), !nt);
+  EXPECT_EQ(world.system.calls.empty(), !nt);
   const bool opened =
-      std::find_if(world.lookup.calls.begin(), world.lookup.calls.end(), [](const auto& call) {
+      std::find_if(world.system.calls.begin(), world.system.calls.end(), [](const auto& call) {
         return call.starts_with("RegOpenKeyExA");
-      }) != world.lookup.calls.end();
-  const auto& calls = world.lookup.calls;
+      }) != world.system.calls.end();
+  const auto& calls = world.system.calls;
   EXPECT_EQ(std::count(calls.begin(), calls.end(), "GetProcAddress IsWow64Process"),
             nt && !row.program64 ? 1 : 0);
   EXPECT_EQ(opened,
@@ -190,7 +190,7 @@ TEST(SetLines, QuietAndHelp) {
   quiet.version.fill = record(2, 10, 0, 26100);
   quiet.version.productType = 1;
   EXPECT_EQ(quiet.run(), 14u);
-  EXPECT_TRUE(quiet.output.calls.empty() && quiet.lookup.calls.empty());
+  EXPECT_TRUE(quiet.output.calls.empty() && quiet.system.calls.empty());
   World help;
   help.process.line = "zepho /SET /HELP /ALL";
   EXPECT_EQ(help.run(), 0u);

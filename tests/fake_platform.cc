@@ -19,69 +19,89 @@ bool FakeVersion::queryEx(VersionRecordEx& record) {
   return productType.has_value();
 }
 
-FunctionAddress FakeLookup::addressOf(const std::string& function) {
-  const char* known[] = {"IsWow64Process", "RegOpenKeyExA",   "RegQueryValueExA",
-                         "RegCloseKey",    "IsWow64Process2", "GetNativeSystemInfo"};
-  for (FunctionAddress i = 0; i < std::size(known); ++i) {
-    if (function == known[i]) return 0x1000 + i;
+bool FakeSystem::find(const std::string& library, const std::string& function) {
+  if (loaded_.insert(library).second) calls.push_back("LoadLibraryA " + library);
+  if (missing.count(library) != 0) return false;
+  calls.push_back("GetProcAddress " + function);
+  return missing.count(library + "!" + function) == 0;
+}
+
+Bitness FakeSystem::bitness() {
+  if (!bitness_) {
+    if (program64 || !find("KERNEL32.DLL", "IsWow64Process")) {
+      bitness_ = program64 ? Bitness::k64 : Bitness::k32;
+    } else {
+      calls.push_back("IsWow64Process");
+      bitness_ = !wow64 ? Bitness::kUnknown : *wow64 ? Bitness::k64 : Bitness::k32;
+    }
   }
-  return 0;
+  return *bitness_;
 }
 
-FunctionAddress FakeLookup::find(const char* library, const char* function) {
-  calls.push_back(std::string("LoadLibraryA ") + library);
-  if (missing.count(library) != 0) return 0;
-  calls.push_back(std::string("GetProcAddress ") + function);
-  if (missing.count(std::string(library) + "!" + function) != 0) return 0;
-  return addressOf(function);
+Processor FakeSystem::processor() {
+  uint16_t number = 0;
+  bool byMachine = true;
+  if (find("KERNEL32.DLL", "IsWow64Process2")) {
+    calls.push_back("IsWow64Process2");
+    if (!machine) return Processor::kUnknown;
+    number = *machine;
+  } else if (find("KERNEL32.DLL", "GetNativeSystemInfo")) {
+    calls.push_back("GetNativeSystemInfo");
+    number = architecture;
+    byMachine = false;
+  } else {
+    return Processor::kX86;
+  }
+  const uint16_t machines[] = {0x014C, 0x8664, 0xAA64};
+  const uint16_t architectures[] = {0, 9, 12};
+  for (uint8_t i = 0; i < 3; ++i) {
+    if ((byMachine ? machines[i] : architectures[i]) == number)
+      return static_cast<Processor>(i + 1);
+  }
+  return Processor::kUnknown;
 }
 
-bool FakeSystem::called(FunctionAddress function, const char* name, const std::string& details) {
-  log->push_back(name + details);
-  return function == FakeLookup::addressOf(name);
+bool FakeSystem::registryThere() {
+  if (!registry_) {
+    registry_ = find("ADVAPI32.DLL", "RegOpenKeyExA") && find("ADVAPI32.DLL", "RegQueryValueExA") &&
+                find("ADVAPI32.DLL", "RegCloseKey");
+  }
+  return *registry_;
 }
 
-bool FakeSystem::isWow64(FunctionAddress isWow64Process, bool& result) {
-  if (!called(isWow64Process, "IsWow64Process", "") || !wow64) return false;
-  result = *wow64;
-  return true;
+bool FakeSystem::open(const std::string& path) {
+  calls.push_back("RegOpenKeyExA " + path + (bitness() == Bitness::k64 ? " 64" : " 32"));
+  return !openFails;
 }
 
-bool FakeSystem::nativeMachine(FunctionAddress isWow64Process2, uint16_t& result) {
-  if (!called(isWow64Process2, "IsWow64Process2", "") || !machine) return false;
-  result = *machine;
-  return true;
-}
-
-uint16_t FakeSystem::nativeArchitecture(FunctionAddress getNativeSystemInfo) {
-  return called(getNativeSystemInfo, "GetNativeSystemInfo", "") ? architecture : 0xFFFF;
-}
-
-bool FakeSystem::open(const RegistryFunctions& functions, const char* path, bool view64) {
-  return called(functions[kRegOpenKeyEx], "RegOpenKeyExA",
-                std::string(" ") + path + (view64 ? " 64" : " 32")) &&
-         !openFails;
-}
-
-uint32_t FakeSystem::read(const RegistryFunctions& functions, const char* path, bool view64,
-                          const char* name, const char*& data, uint32_t& size) {
-  if (!open(functions, path, view64)) return 0;
+const FakeSystem::Value* FakeSystem::read(const char* name) {
+  if (!currentVersion_) {
+    currentVersion_ = registryThere() && open("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion");
+  }
+  if (!*currentVersion_) return nullptr;
+  calls.push_back(std::string("RegQueryValueExA ") + name);
   const auto found = values.find(name);
-  const bool read =
-      called(functions[kRegQueryValueEx], "RegQueryValueExA", std::string(" ") + name);
-  called(functions[kRegCloseKey], "RegCloseKey", "");
-  if (!read || found == values.end()) return 0;
+  if (found == values.end()) return nullptr;
   const Value& value = found->second;
-  const size_t stored = value.data.size() + (value.type == kRegistryText ? 1 : 0);
-  if (stored > kRegistryValueBytes) return 0;
-  data = value.data.c_str();
-  size = static_cast<uint32_t>(stored);
-  return value.type;
+  const size_t stored = value.data.size() + (value.type == 1 ? 1 : 0);
+  return stored <= 512 ? &value : nullptr;
 }
 
-bool FakeSystem::keyExists(const RegistryFunctions& functions, const char* path, bool view64) {
-  if (!open(functions, path, view64) || !miniNt) return false;
-  called(functions[kRegCloseKey], "RegCloseKey", "");
+const char* FakeSystem::readText(const char* name) {
+  const Value* value = read(name);
+  return value != nullptr && value->type == 1 ? value->data.c_str() : "";
+}
+
+bool FakeSystem::readNumber(const char* name, uint32_t& number) {
+  const Value* value = read(name);
+  if (value == nullptr || value->type != 4 || value->data.size() != 4) return false;
+  std::memcpy(&number, value->data.data(), 4);
+  return true;
+}
+
+bool FakeSystem::keyExists(const char* path) {
+  if (!registryThere() || !open(path) || !miniNt) return false;
+  calls.push_back("RegCloseKey");
   return true;
 }
 

@@ -76,48 +76,44 @@ class FakeProcess : public ProcessPort {
   std::vector<uint32_t> exits;
 };
 
-// The run-time lookups and the calls through what they found share one log,
-// in the order Win32 makes them: "LoadLibraryA ADVAPI32.DLL", "GetProcAddress
+// The system's facts as the Win32 side finds them, logging its calls in
+// the order it makes them: "LoadLibraryA ADVAPI32.DLL", "GetProcAddress
 // RegOpenKeyExA", "IsWow64Process", "RegOpenKeyExA <path> 64",
 // "RegQueryValueExA EditionID", "RegCloseKey".
-class FakeLookup : public RuntimeLookup {
+class FakeSystem : public SystemFacts {
  public:
-  FunctionAddress find(const char* library, const char* function) override;
-  // The address the fake gives `function`, found or not.
-  static FunctionAddress addressOf(const std::string& function);
-
-  std::set<std::string> missing;  // libraries, and LIBRARY!Function, that are not there
-  std::vector<std::string> calls;
-};
-
-class FakeSystem : public SystemSource {
- public:
-  bool is64BitProgram() override { return program64; }
-  bool isWow64(FunctionAddress isWow64Process, bool& wow64) override;
-  bool nativeMachine(FunctionAddress isWow64Process2, uint16_t& machine) override;
-  uint16_t nativeArchitecture(FunctionAddress getNativeSystemInfo) override;
-  uint32_t read(const RegistryFunctions& functions, const char* path, bool view64, const char* name,
-                const char*& data, uint32_t& size) override;
-  bool keyExists(const RegistryFunctions& functions, const char* path, bool view64) override;
+  Bitness bitness() override;
+  Processor processor() override;
+  const char* readText(const char* name) override;
+  bool readNumber(const char* name, uint32_t& number) override;
+  bool keyExists(const char* path) override;
 
   struct Value {
-    uint32_t type;
+    uint32_t type;     // 1 for a text, 4 for a DWORD
     std::string data;  // a text's size counts a zero after it, as Windows stores it
   };
+  std::set<std::string> missing;             // libraries, and LIBRARY!Function, that are not there
   bool program64 = false;                    // a 64-bit build of zepho
   std::optional<bool> wow64 = false;         // none: IsWow64Process fails
   std::optional<uint16_t> machine = 0x014C;  // IsWow64Process2's native machine; none: it fails
   uint16_t architecture = 0;                 // GetNativeSystemInfo's
   bool openFails = false;
   bool miniNt = false;                  // Windows PE's key is there
-  std::map<std::string, Value> values;  // of the CurrentVersion key; a read of any other fails
-  std::vector<std::string>* log = nullptr;
+  std::map<std::string, Value> values;  // of the CurrentVersion key
+  std::vector<std::string> calls;
 
  private:
-  // Logs the call; false when `function` is not the one it must be.
-  bool called(FunctionAddress function, const char* name, const std::string& details);
-  // RegOpenKeyExA: false when it fails.
-  bool open(const RegistryFunctions& functions, const char* path, bool view64);
+  // Looks `function` up in `library` once; false where either is missing.
+  bool find(const std::string& library, const std::string& function);
+  bool registryThere();
+  bool open(const std::string& path);
+  // The value, read from the open CurrentVersion key; null where it cannot be.
+  const Value* read(const char* name);
+
+  std::set<std::string> loaded_;
+  std::optional<Bitness> bitness_;
+  std::optional<bool> registry_;
+  std::optional<bool> currentVersion_;
 };
 
 // A version record with the fields the program reads.

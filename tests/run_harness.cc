@@ -5,8 +5,7 @@
 namespace zepho::testing {
 
 uint32_t World::run() {
-  Platform platform{version, environment, output, process, lookup, system};
-  system.log = &lookup.calls;
+  Platform platform{version, environment, output, process, system};
   zepho::run(platform);
   return process.exits.size() == 1 ? process.exits.front() : kNoSingleExit;
 }

@@ -14,7 +14,6 @@ struct World {
   FakeEnvironment environment;
   FakeOutput output;
   FakeProcess process;
-  FakeLookup lookup;
   FakeSystem system;
 
   // Runs the program once; returns the exit status it ended with, or a

@@ -13,10 +13,9 @@ class Frame;
 // the same order, the run's status first (an empty value clears what an
 // earlier run left); false once a line failed. Windows 95, 98 and ME are
 // asked for nothing beyond the version record; NT for the longer record,
-// IsWow64Process (in a 32-bit build) and the processor, and from 6.0 on
-// for the values of the CurrentVersion key, read in the 64-bit view on a
-// 64-bit Windows, and for the key Windows PE makes. Whatever is missing or
-// fails there leaves its value empty.
+// its bitness and its processor, and from 6.0 on for the values of the
+// CurrentVersion key and for the key Windows PE makes. Whatever is missing
+// or fails there leaves its value empty.
 bool printFacts(Frame& frame, Platform& platform, LongerRecord& longer, const VersionReport& report,
                 const Release& release);
 

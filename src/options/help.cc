@@ -81,7 +81,8 @@ bool printLevels(Frame& frame, const char* mode, std::span<const Level> levels, 
   return true;
 }
 
-// The lines one at a time: each ends in a zero byte, the text in two.
+// Writes the lines of `line`, which stand one after another, each ending
+// in a zero byte, up to an empty one.
 bool printText(Frame& frame, const char* line) {
   while (*line != '\0') {
     if (!frame.writeLine({line})) return false;

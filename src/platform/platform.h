@@ -4,8 +4,7 @@
 #include "platform/environment_source.h"
 #include "platform/output_port.h"
 #include "platform/process_port.h"
-#include "platform/runtime_lookup.h"
-#include "platform/system_source.h"
+#include "platform/system_facts.h"
 #include "platform/version_source.h"
 
 namespace zepho {
@@ -15,8 +14,7 @@ struct Platform {
   EnvironmentSource& environment;
   OutputPort& output;
   ProcessPort& process;
-  RuntimeLookup& lookup;
-  SystemSource& system;
+  SystemFacts& system;
 };
 
 }  // namespace zepho

@@ -1,6 +1,7 @@
 // The entry point of zepho.exe. There is no C runtime: the loader calls
 // this function directly, and the process ends in ExitProcess.
 #include "platform/win32_platform.h"
+#include "platform/win32_system_facts.h"
 #include "zepho.h"
 
 extern "C" __attribute__((noreturn, used)) void zephoStart() {
@@ -8,9 +9,8 @@ extern "C" __attribute__((noreturn, used)) void zephoStart() {
   zepho::Win32Environment environment;
   zepho::Win32Output output;
   zepho::Win32Process process;
-  zepho::Win32Lookup lookup;
-  zepho::Win32System system;
-  zepho::Platform platform{version, environment, output, process, lookup, system};
+  zepho::Win32SystemFacts system;
+  zepho::Platform platform{version, environment, output, process, system};
   zepho::run(platform);
   __builtin_unreachable();
 }

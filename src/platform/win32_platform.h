@@ -1,5 +1,5 @@
-// The platform interfaces on Win32: thin wrappers of KERNEL32 and of the
-// functions found while running.
+// The platform interfaces on Win32 but the system's facts: thin wrappers
+// of KERNEL32.
 #pragma once
 
 #include "platform/platform.h"
@@ -25,25 +25,6 @@ class Win32Output final : public OutputPort {
   bool write(Handle handle, const char* data, uint32_t size, uint32_t& written) override;
   uint32_t lastError() override;
   void close(Handle handle) override;
-};
-
-class Win32Lookup final : public RuntimeLookup {
- public:
-  FunctionAddress find(const char* library, const char* function) override;
-};
-
-class Win32System final : public SystemSource {
- public:
-  bool is64BitProgram() override;
-  bool isWow64(FunctionAddress isWow64Process, bool& wow64) override;
-  bool nativeMachine(FunctionAddress isWow64Process2, uint16_t& machine) override;
-  uint16_t nativeArchitecture(FunctionAddress getNativeSystemInfo) override;
-  uint32_t read(const RegistryFunctions& functions, const char* path, bool view64, const char* name,
-                const char*& data, uint32_t& size) override;
-  bool keyExists(const RegistryFunctions& functions, const char* path, bool view64) override;
-
- private:
-  char buffer_[kRegistryValueBytes + 1];
 };
 
 class Win32Process final : public ProcessPort {

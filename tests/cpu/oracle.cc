@@ -92,7 +92,7 @@ int main() {
     world.process.cutsLikeVista = f[18] == "1";
     world.version.servicePackMajor = static_cast<uint16_t>(number(f[19]));
     std::istringstream missing(f[20] == "-" ? "" : f[20]);
-    for (std::string name; std::getline(missing, name, ',');) world.lookup.missing.insert(name);
+    for (std::string name; std::getline(missing, name, ',');) world.system.missing.insert(name);
     if (f[21] == "-")
       world.system.wow64.reset();
     else
@@ -105,7 +105,7 @@ int main() {
       const uint32_t type = number(value.substr(colon + 1, second - colon - 1));
       std::string data = fromHex(value.substr(second + 1));
       // The fake counts a text's ending zero itself.
-      if (type == zepho::kRegistryText && !data.empty() && data.back() == '\0') data.pop_back();
+      if (type == 1 && !data.empty() && data.back() == '\0') data.pop_back();
       world.system.values[value.substr(0, colon)] = {type, data};
     }
     if (f[24] == "-")
@@ -122,7 +122,7 @@ int main() {
               << joined(world.environment.namesRead, [](const auto& s) { return s; }) << '\t'
               << joined(o.handOvers, [](const auto& s) { return std::to_string(s.size()); }) << '\t'
               << joined(world.version.sizesSeen, [](auto s) { return std::to_string(s); }) << '\t'
-              << joined(world.lookup.calls, [](const auto& s) { return s; }) << '\n';
+              << joined(world.system.calls, [](const auto& s) { return s; }) << '\n';
   }
   return 0;
 }
