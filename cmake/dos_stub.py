@@ -49,9 +49,9 @@ def place(exe, code, message):
     if not code_in_header:
         message_at = (end - len(message) - 16) & ~15
         code_at = (message_at - len(code) - 16 - DOS_HEADER) // 16 * 16 + DOS_HEADER
-    spare_from = section.PointerToRawData + section.Misc_VirtualSize
-    if min(message_at, code_at if not code_in_header else end) < spare_from:
-        sys.exit(f"dos_stub: no section has spare bytes for the DOS program")
+    lowest = message_at if code_in_header else code_at  # what the section's spare bytes must hold from
+    if lowest < section.PointerToRawData + section.Misc_VirtualSize:
+        sys.exit("dos_stub: no section has spare bytes for the DOS program")
     exe[code_at:code_at + len(code)] = code
     exe[message_at:message_at + len(message)] = message
     loaded = max(message_at + len(message), code_at + len(code))

@@ -1,14 +1,7 @@
 # ZEPHO.EXE: 32-bit x86 for every Windows from 95 on, cross-built with
 # Debian's MinGW-w64 and linked by GNU ld with cmake/zepho.ld.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
 
 # Every Windows that zepho names runs on a 386; its code must too (the
 # instruction-set check fails on anything newer, e.g. -DZEPHO_MARCH=i686).

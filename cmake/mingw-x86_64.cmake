@@ -1,15 +1,8 @@
 # ZEPHO64.EXE: native x64, for the Windows that run no 32-bit program
 # (Windows PE, Nano Server, Server Core without WOW64), cross-built with
 # Debian's MinGW-w64 and linked by GNU ld with cmake/zepho.ld.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
 
 set(ZEPHO_EXE_NAME zepho64)
 set(ZEPHO_MANIFEST_ARCH amd64)

@@ -12,11 +12,10 @@ disassembled whole, so the check sees every function, run or not. Prints
 its figures and one line per problem.
 """
 import re
+import struct
 import sys
 import xml.etree.ElementTree as ET
 from dataclasses import dataclass
-
-import struct
 
 import capstone
 import pefile
@@ -126,7 +125,10 @@ def dos_code(data, pe):
     """The DOS program's code: after the DOS header, or where CS:IP points, up to the message at SS:SP."""
     ss, sp, _, ip, cs = struct.unpack_from("<5H", data, 0x0E)
     start = 0x40 + cs * 16 + ip
-    return start, data[start:pe.DOS_HEADER.e_lfanew if start == 0x40 else 0x40 + ss * 16 + sp]
+    end = 0x40 + ss * 16 + sp
+    if start == 0x40:  # the code stands before the PE headers
+        end = pe.DOS_HEADER.e_lfanew
+    return start, data[start:end]
 
 
 def main(path, map_path, arch="x86"):
@@ -168,10 +170,13 @@ def main(path, map_path, arch="x86"):
         problems += [f"imports {dll}!{function}" for function in sorted(unexpected)]
     for dll, functions in ALLOWED.items():
         problems += [f"does not import {dll}!{name}" for name in sorted(functions - set(imports.get(dll, [])))]
-    stub = capstone.Cs(capstone.CS_ARCH_X86, capstone.CS_MODE_16).disasm(*reversed(dos_code(data, pe)))
+    stub_at, stub_code = dos_code(data, pe)
+    stub = capstone.Cs(capstone.CS_ARCH_X86, capstone.CS_MODE_16).disasm(stub_code, stub_at)
     problems += [f"DOS stub {i.address:#x}: {i.mnemonic} {i.op_str} is newer than the 8086" for i in stub
                  if i.bytes.lstrip(b"\x26\x2e\x36\x3e\xf0\xf2\xf3")[0] in NOT_8086]
-    problems += manifest_problems(pe, arch) + ([] if pe.OPTIONAL_HEADER.DllCharacteristics & 0x100 else ["not NX-compatible"])
+    problems += manifest_problems(pe, arch)
+    if not pe.OPTIONAL_HEADER.DllCharacteristics & 0x100:
+        problems.append("not NX-compatible")
     if pe.DOS_HEADER.e_lfarlc != 0x40:  # below 40h, Windows 95 and DOS take the file for a plain DOS program
         problems.append(f"e_lfarlc {pe.DOS_HEADER.e_lfarlc:#x}, not 0x40")
     if opt.CheckSum != pe.generate_checksum():

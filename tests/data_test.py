@@ -58,7 +58,9 @@ class StatusRecord(unittest.TestCase):
             tables = pretend(changes)
             if "12" in changes:
                 tables["all"].append((30, 14, "10.0", "workstation", 29000, 29999, "12"))
-            record = tables["record"] + ([(30, 14, "Windows 11", "2.2.0")] if "twice" in name else [])
+            record = list(tables["record"])
+            if "twice" in name:
+                record.append((30, 14, "Windows 11", "2.2.0"))
             with self.subTest(name):
                 self.assertIn(problem, "\n".join(record_problems(tables, record)))
 

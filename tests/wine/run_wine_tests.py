@@ -42,16 +42,23 @@ def folder(workdir, name, exe, scripts):
     unless it is None, and the scripts {name: bytes}; its path."""
     path = os.path.join(workdir, f"{name} (x) & test")
     os.makedirs(path)
-    files = dict(scripts, **({"ZEPHO.EXE": exe} if exe is not None else {}))
+    files = dict(scripts)
+    if exe is not None:
+        files["ZEPHO.EXE"] = exe
     for file, data in files.items():
         with open(os.path.join(path, file), "wb") as f:
             f.write(data)
     return path
 
 
+def call_command(path):
+    """The CALL of a batch file whose path may hold an ampersand."""
+    return b'call "' + winpath(path).encode() + b'"'
+
+
 def call(path):
     """cmd.exe's command line for a batch file whose path may hold an ampersand."""
-    return b'cmd /c call "' + winpath(path).encode() + b'"'
+    return b"cmd /c " + call_command(path)
 
 
 def broken_rows(exe, foreign, scripts, workdir):
@@ -340,16 +347,18 @@ def example_rows(exe, foreign, examples_dir, tables, workdir, exe_name):
         number = counted[document]
         if number > len(EXAMPLE_OUTPUT[document]):
             raise SystemExit(f"example {number} of {document} has no output in EXAMPLE_OUTPUT of tests/rows.py")
-        said, missing, *more = EXAMPLE_OUTPUT[document][number - 1]
-        more = {key: crlf(line) for key, line in (more or [{}])[0].items()}
+        said, missing, *rest = EXAMPLE_OUTPUT[document][number - 1]
+        more = {}
+        if rest:
+            more = {key: crlf(line) for key, line in rest[0].items()}
         said, missing = crlf(said), crlf(missing)
-        if exe_name != "ZEPHO.EXE":  # a 64-bit prefix, on x64
+        if exe_name != "ZEPHO.EXE":  # a 64-bit prefix, on x64; the later and PE rows need only one prefix
             said = more.get("win64", said)
-            more = {key: line.replace(b" on x86", b" on x64") for key, line in more.items()}
+            more = {}
         label = f"example/{document}/{number}"
         rows.append(Row(f"{label}/beside", call(os.path.join(beside, name)), said, None,
                         setup=version("win10") + env("PATH", winpath(beside) + ";" + system), program=CMD))
-        rows.append(Row(f"{label}/missing", b"cmd /c cmd /c exit 16 & " + call(os.path.join(without, name))[7:], NOT_FOUND,
+        rows.append(Row(f"{label}/missing", b"cmd /c cmd /c exit 16 & " + call_command(os.path.join(without, name)), NOT_FOUND,
                         None, setup=env("PATH", system), program=CMD))
         for key, setup in (("later", LATER), ("pe", version("win10") + reg(MINI_NT, "Made", "1"))):
             if key in more:  # Windows PE's key stays, so its rows run last
@@ -370,12 +379,13 @@ def example_rows(exe, foreign, examples_dir, tables, workdir, exe_name):
     for document, said in EXAMPLE_OUTPUT.items():
         if counted.get(document, 0) != len(said):
             raise SystemExit(f"{document} has {counted.get(document, 0)} examples, EXAMPLE_OUTPUT {len(said)}")
+    if exe_name == "ZEPHO.EXE":
+        # The batch rows run both batch files beside ZEPHO.EXE; here, beside ZEPHO64.EXE alone.
+        return rows + broken_rows(exe, foreign, scripts, workdir), dos, files
     for script, line in (("WHICHWIN.BAT", "Windows 10 (verbose status 26)"),
                          ("WHICHMAJ.BAT", "Windows 10, Server 2016, Server 2019 or Server 2022 (major status 13)")):
         rows.append(Row(f"batch/{script}/beside-{exe_name}", call(os.path.join(beside, script)), crlf(line), None,
                         setup=version("win10") + env("PATH", system), program=CMD))
-    if exe_name == "ZEPHO.EXE":
-        rows += broken_rows(exe, foreign, scripts, workdir)
     return rows, dos, files
 
 

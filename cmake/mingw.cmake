@@ -1,0 +1,11 @@
+# What the MinGW-w64 toolchain files share: Debian's cross compilers for
+# the processor in CMAKE_SYSTEM_PROCESSOR, which the including file sets.
+set(CMAKE_SYSTEM_NAME Windows)
+set(ZEPHO_MINGW ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32)
+set(CMAKE_C_COMPILER ${ZEPHO_MINGW}-gcc)
+set(CMAKE_CXX_COMPILER ${ZEPHO_MINGW}-g++)
+set(CMAKE_RC_COMPILER ${ZEPHO_MINGW}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${ZEPHO_MINGW})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
