@@ -8,7 +8,7 @@ rem gave one. A command that is not found leaves ERRORLEVEL as it was in
 rem COMMAND.COM, so there ZEPHO.EXE is looked for first, in the current
 rem folder and on the PATH.
 if not "%OS%"=="Windows_NT" goto dos
-set ZEPHO_STATUS=
+setlocal
 if not exist "%~dp0ZEPHOSET.BAT" goto noloader
 call "%~dp0ZEPHOSET.BAT" /VERBOSE /TERMINALS /ALL
 if "%ZEPHO_STATUS%"=="" goto end

@@ -1,37 +1,78 @@
 @echo off
-rem Runs zepho with /SET and the switches given and loads the facts it
-rem prints as ZEPHO_ variables. Where zepho did not run, ZEPHO_STATUS stays
-rem empty and a line says why: no such file, or one that gave no facts (a
-rem damaged copy, one for another processor, one that policy blocks).
-rem cmd.exe only. It takes ZEPHO64.EXE on x64 and ZEPHOA64.EXE on ARM64
-rem where it finds one, else ZEPHO.EXE: beside this file first, then in the
-rem current folder and on the PATH. Use it so, and IF ERRORLEVEL after:
+rem Loads zepho's facts as ZEPHO_ variables for the script that CALLs it:
 rem   call "%~dp0ZEPHOSET.BAT" /VERBOSE /ALL
-rem   if "%ZEPHO_STATUS%"=="" goto end
+rem   if errorlevel 1 goto nofacts
 rem   cmd /c exit %ZEPHO_STATUS%
-set ZEPHO_STATUS=
-set ZEPHO_RUN=
-set "ZEPHO_HERE=%~dp0"
-if /i "%PROCESSOR_ARCHITECTURE%"=="AMD64" call :find ZEPHO64.EXE
-if /i "%PROCESSOR_ARCHITECTURE%"=="ARM64" call :find ZEPHOA64.EXE
-if not defined ZEPHO_RUN call :find ZEPHO.EXE
-set ZEPHO_HERE=
-if not defined ZEPHO_RUN goto missing
-for /f "tokens=1,2* delims== " %%A in ('call "%%ZEPHO_RUN%%" /SET %* 2^>NUL') ^
-do if "%%A"=="SET" set "%%B=%%C"
-for %%F in ("%ZEPHO_RUN%") do set ZEPHO_RUN=%%~nxF
-if not defined ZEPHO_STATUS goto silent
-set ZEPHO_RUN=
-goto :eof
+rem cmd.exe only. It runs, with /SET and the switches given, the builds
+rem for the processor in turn (ARM64: ZEPHOA64.EXE, ZEPHO64.EXE, ZEPHO.EXE;
+rem x64: ZEPHO64.EXE, ZEPHO.EXE; else ZEPHO.EXE) from beside this file,
+rem or, where none is beside it, from the PATH; never from the current
+rem folder. It sets the facts zepho prints and nothing else, every one of
+rem them emptied first, and ends with ERRORLEVEL 0 where they were loaded;
+rem else with 1 and a line for each copy it tried. /QUIET loads them and
+rem prints nothing; /HELP shows the help screen and loads none.
+setlocal enableextensions disabledelayedexpansion
+set Z_=1
+for /f "delims==" %%V in ('set Z_') do set %%V=
+set "Z_HERE=%~dp0"
+set Z_FACTS=STATUS RELEASE PLATFORM MAJOR MINOR BUILD CSD SP KIND BITS ^
+EDITION INSTALL FEATURE UBR ARCH PE
+set "Z_CPU=%PROCESSOR_ARCHITECTURE%"
+if defined PROCESSOR_ARCHITEW6432 set "Z_CPU=%PROCESSOR_ARCHITEW6432%"
+set Z_BUILDS=ZEPHO.EXE
+if /i "%Z_CPU%"=="AMD64" set Z_BUILDS=ZEPHO64.EXE ZEPHO.EXE
+if /i "%Z_CPU%"=="ARM64" set Z_BUILDS=ZEPHOA64.EXE ZEPHO64.EXE ZEPHO.EXE
+for %%N in (%Z_FACTS%) do set ZEPHO_%%N=
+:switch
+if [%1]==[] goto find
+set "Z_ARG=%~1"
+if /i "%Z_ARG:~0,5%"=="/HELP" set Z_HELP=1
+if /i "%Z_ARG:~0,6%"=="/QUIET" (set Z_QUIET=1) else set Z_ARGS=%Z_ARGS% %1
+shift
+goto switch
 :find
-if exist "%ZEPHO_HERE%%1" set "ZEPHO_RUN=%ZEPHO_HERE%%1"
-if not defined ZEPHO_RUN if exist "%CD%\%1" set "ZEPHO_RUN=%CD%\%1"
-if not defined ZEPHO_RUN set "ZEPHO_RUN=%~$PATH:1"
+for %%B in (%Z_BUILDS%) do if exist "%Z_HERE%%%B" set Z_BESIDE=1
+for %%B in (%Z_BUILDS%) do if not defined Z_DONE call :beside %%B
+if defined Z_BESIDE goto hand
+rem The PATH search looks in the current folder first: make that this one.
+pushd "%Z_HERE%"
+for %%B in (%Z_BUILDS%) do if not defined Z_DONE call :onpath %%B
+popd
+:hand
+set Z_RC=1
+if defined ZEPHO_STATUS set Z_RC=0
+if defined Z_QUIET goto out
+if defined Z_DONE goto out
+for /f "tokens=1* delims==" %%A in ('set Z_SAID') do echo %%B
+:out
+rem The values are zepho's safe text, so they pass ENDLOCAL on one line.
+set "Z_HAND=endlocal"
+for %%N in (%Z_FACTS%) do call set "Z_HAND=%%Z_HAND%% & set "ZEPHO_%%N=%%ZEPHO_%%N%%""
+%Z_HAND% & exit /b %Z_RC%
+:beside
+set "Z_RUN=%Z_HERE%%1"
+set "Z_WHY=not there"
+if exist "%Z_RUN%" goto run
+goto said
+:onpath
+set "Z_RUN=%~$PATH:1"
+if defined Z_RUN goto run
+set "Z_RUN=%1"
+set "Z_WHY=not on the PATH"
+goto said
+:run
+if not defined Z_HELP goto load
+set Z_DONE=1
+"%Z_RUN%" %Z_ARGS%
 goto :eof
-:missing
-echo ZEPHO.EXE not found: put it in the current folder or on the PATH
+:load
+for %%N in (%Z_FACTS%) do set ZEPHO_%%N=
+for /f "tokens=1* delims==" %%A in ('call "%%Z_RUN%%" /SET %%Z_ARGS%%') ^
+do for %%N in (%Z_FACTS%) do if "%%A"=="SET ZEPHO_%%N" set "ZEPHO_%%N=%%B"
+if defined ZEPHO_STATUS set Z_DONE=1
+if defined Z_DONE goto :eof
+set "Z_WHY=there but gave no facts: damaged, wrong processor or blocked"
+:said
+set /a Z_LINES+=1
+set "Z_SAID%Z_LINES%=%Z_RUN%: %Z_WHY%"
 goto :eof
-:silent
-echo %ZEPHO_RUN% is there but gave no facts: damaged, wrong processor ^
-or blocked
-set ZEPHO_RUN=

@@ -112,7 +112,7 @@ class Row:
     command_line: bytes
     out: bytes
     status: int
-    err: bytes = b""
+    err: bytes = b""  # None: anything
     setup: list = field(default_factory=list)  # launcher directives before the run
     stdout: str = "pipe"
     program: str = None  # what the launcher starts, when not zepho.exe
@@ -198,8 +198,17 @@ def record_rows():
     return rows
 
 
-NOT_FOUND = b"ZEPHO.EXE not found: put it in the current folder or on the PATH\r\n"  # what the batch files say
-BROKEN = b"ZEPHO.EXE is there but gave no facts: damaged, wrong processor or blocked\r\n"
+NOT_FOUND = b"ZEPHO.EXE not found: put it in the current folder or on the PATH\r\n"  # what COMMAND.COM's branch says
+
+
+def loader_failed(folder, builds, broken=()):
+    """What ZEPHOSET.BAT in `folder` (a Windows path) says where no build gave facts: each build beside it, not
+    there or, in `broken`, there but gave none; where none was beside it, each not on the PATH either."""
+    lines = [f"{folder}\\{build}: " + ("there but gave no facts: damaged, wrong processor or blocked" if build in broken
+                                       else "not there") for build in builds]
+    return crlf(*lines, *([] if broken else [f"{build}: not on the PATH" for build in builds]))
+
+
 # What only cmd.exe reads: its variables and %~ modifiers, "::" comments, blocks in parentheses, SETLOCAL, GOTO :EOF, EXIT /B, FOR /F
 # and IF's comparisons.
 CMD_ONLY = re.compile(r"%ERRORLEVEL%|%~|^\s*::|\(\s*$|^\s*\)|\bSETLOCAL\b|\bGOTO\s+:EOF\b|\bEXIT\s+/B\b|\bFOR\s+/F\b"
@@ -260,6 +269,6 @@ def check(row, status, out, err):
         problems.append(f"stdout {out!r}, expected {row.out!r}")
     if row.out is None and not (out.endswith(row.out_ends) and out.startswith(row.out_starts)):
         problems.append(f"stdout {out!r}, expected it to begin {row.out_starts!r} and end {row.out_ends!r}")
-    if err != row.err:
+    if row.err is not None and err != row.err:  # None: what Wine says of a program it cannot start
         problems.append(f"stderr {err!r}, expected {row.err!r}")
     return problems

@@ -17,8 +17,8 @@ import sys
 import tempfile
 import time
 
-from tests.rows import (BROKEN, EXAMPLE_OUTPUT, NOT_FOUND, NT_KEY, PRODUCT_KEY, RECORDS, Row, check, crlf, env,
-                        examples, failure, record_rows, reg, release_rows, report, runs_under_command_com, version,
+from tests.rows import (EXAMPLE_OUTPUT, HELP, NOT_FOUND, NT_KEY, PRODUCT_KEY, RECORDS, Row, check, crlf, env,
+                        examples, failure, loader_failed, record_rows, reg, release_rows, report, runs_under_command_com, version,
                         zepho_rows)
 from tests.wine.wine_session import WineSession
 from tools.host_build import build_host_target
@@ -72,7 +72,8 @@ def broken_rows(exe, foreign, scripts, workdir):
     rows = []
     for kind, data in (("truncated", cut), ("foreign", other)):
         where = folder(workdir, kind, data, scripts)
-        rows += [Row(f"broken/{kind}/{name}", call(os.path.join(where, name)), BROKEN, None,
+        rows += [Row(f"broken/{kind}/{name}", call(os.path.join(where, name)),
+                     loader_failed(winpath(where), ["ZEPHO.EXE"], ["ZEPHO.EXE"]), None, None,
                      setup=version("win10") + env("PATH", r"C:\windows\system32;C:\windows"), program=CMD)
                  for name in scripts if name != "ZEPHOSET.BAT"]
     return rows
@@ -99,7 +100,8 @@ def batch_rows(exe, examples, tables, workdir):
             rows.append(Row(f"batch/{script}/{status}", b"cmd /c " + command, None, None,
                             setup=worlds[status].setup + path, program=CMD,
                             out_ends=f"({mode} status {status})\r\n".encode()))
-        rows.append(Row(f"batch/{script}/not-found", b"cmd /c cmd /c exit 7 & " + command, NOT_FOUND, None,
+        rows.append(Row(f"batch/{script}/not-found", b"cmd /c cmd /c exit 7 & " + command,
+                        loader_failed(winpath(examples), ["ZEPHO.EXE"]), None,
                         setup=env("PATH", system), program=CMD))
     with open(exe, "rb") as f:
         beside = folder(workdir, "beside", f.read(), batch_files(examples))
@@ -255,6 +257,74 @@ def prefix64_rows(exe, workdir):
     return results
 
 
+# A stand-in for zepho that sets what is no fact of zepho's and says it is an ARM64 system.
+STAND_IN = b'''#include <stdio.h>
+int main(void) { return puts("SET PATH=C:\\\\planted\\nSET ZEPHO_EVIL=1\\nSET ZEPHO_STATUS=99\\n"
+                             "SET ZEPHO_RELEASE=Planted\\nSET ZEPHO_ARCH=ARM64") < 0; }'''
+CALLER = """@echo off
+set ZEPHO_HERE=mine
+set ZEPHO_RELEASE=Windows 11
+set ZEPHO_PE=1
+set "OLD=%PATH%"
+cd /d "{here}"
+{delayed}
+cmd /c exit 5
+call {loader} {switches}
+echo %ERRORLEVEL% [%ZEPHO_STATUS%] [%ZEPHO_RELEASE%] [%ZEPHO_ARCH%] [%ZEPHO_PE%] [%ZEPHO_EVIL%] [%ZEPHO_HERE%]
+if not "%PATH%"=="%OLD%" echo PATH changed
+"""
+
+
+def loader_rows(exe64, examples_dir, workdir):
+    """ZEPHOSET.BAT in a 64-bit prefix, called by a script that had its own ZEPHO_HERE, stale facts and
+    ERRORLEVEL 5, from a folder with a blank, parentheses, an ampersand and "!": the copy it runs and what it
+    leaves. A row: name, {file: bytes} beside the loader, in the current folder and on the PATH, cmd.exe, the
+    processor it says, the switches, and what the script says."""
+    build_host_target("zepho", "win32")
+    got = {}
+    for name, compiler in (("stand64.exe", "x86_64-w64-mingw32-gcc"), ("stand32.exe", "i686-w64-mingw32-gcc")):
+        with open(os.path.join(workdir, "stand.c"), "wb") as f:
+            f.write(STAND_IN)
+        subprocess.run([compiler, "-s", "-o", os.path.join(workdir, name), os.path.join(workdir, "stand.c")], check=True)
+    for name, path in (("z", os.path.join(ROOT, "build/win32/zepho.exe")), ("z64", exe64),
+                       ("s64", os.path.join(workdir, "stand64.exe")), ("s32", os.path.join(workdir, "stand32.exe"))):
+        with open(path, "rb") as f:
+            got[name] = f.read()
+        got[name + "-cut"] = got[name][:3000]
+    z, z64, s64 = got["z"], got["z64"], got["s64"]
+    cmd32, zeros = r"C:\windows\syswow64\cmd.exe", "1 [] [] [] [] [] [mine]"
+    real, planted, all_ = "0 [26] [Windows 10] [x64] [] [] [mine]", "0 [99] [Planted] [ARM64] [] [] [mine]", "/VERBOSE /ALL"
+    table = [
+        ("planted-here", {"ZEPHO.EXE": z}, {"ZEPHO64.EXE": s64}, {}, CMD, None, all_, crlf(real)),
+        ("planted-here/cmd32", {"ZEPHO.EXE": z}, {"ZEPHO.EXE": got["s32"]}, {}, cmd32, None, all_, crlf(real)),
+        ("cut-zepho", {"ZEPHO64.EXE": z64, "ZEPHO.EXE": got["z-cut"]}, {}, {}, CMD, None, all_, crlf(real)),
+        ("on-path", {}, {}, {"ZEPHO64.EXE": s64}, CMD, None, all_, crlf(planted)),
+        ("on-path-not-here", {}, {"ZEPHO64.EXE": s64}, {"ZEPHO64.EXE": z64}, CMD, None, all_, crlf(real)),
+        ("zepho64/cmd32", {"ZEPHO64.EXE": z64}, {}, {}, cmd32, None, all_, crlf(real)),
+        ("arm64", {"ZEPHOA64.EXE": s64, "ZEPHO64.EXE": z64, "ZEPHO.EXE": z}, {}, {}, CMD, "ARM64", all_, crlf(planted)),
+        ("arm64-cut", {"ZEPHOA64.EXE": got["s64-cut"], "ZEPHO64.EXE": z64}, {}, {}, CMD, "ARM64", all_, crlf(real)),
+        ("delayed-bare-name", {"ZEPHO64.EXE": z64}, None, {}, CMD, None, all_, crlf(real)),
+        ("quiet", {"ZEPHO64.EXE": z64}, {}, {}, CMD, None, all_ + " /Quiet", crlf(real)),
+        ("quiet-failed", {"ZEPHO64.EXE": got["z64-cut"]}, {}, {}, CMD, None, all_ + " /QUIET", crlf(zeros)),
+        ("help", {"ZEPHO64.EXE": z64}, {}, {}, CMD, None, "/HELP", HELP + crlf(zeros)),
+    ]
+    with open(os.path.join(examples_dir, "zephoset.bat"), "rb") as f:
+        loader = f.read()
+    rows, system = [], r"C:\windows\system32;C:\windows"
+    for number, (name, beside, here, on_path, cmd, processor, switches, said) in enumerate(table):
+        where = folder(workdir, f"loader {number}!", None, dict(beside, **{"ZEPHOSET.BAT": loader}))
+        current = where if here is None else folder(workdir, f"current {number}", None, here)
+        path = system + (";" + winpath(folder(workdir, f"path {number}", None, on_path)) if on_path else "")
+        script = os.path.join(current if here is None else workdir, f"caller{number}.bat")
+        with open(script, "w", newline="\r\n") as f:
+            f.write(CALLER.format(here=winpath(current), switches=switches,
+                                  delayed="setlocal enabledelayedexpansion" if here is None else "rem",
+                                  loader="ZEPHOSET.BAT" if here is None else f'"{winpath(where)}\\ZEPHOSET.BAT"'))
+        rows.append(Row(f"loader/{name}", call(script), said, None, None, program=cmd,
+                        setup=version("win10") + env("PATH", path) + env("PROCESSOR_ARCHITECTURE", processor or "AMD64")))
+    return rows
+
+
 def winpath(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
@@ -341,7 +411,7 @@ def example_rows(exe, foreign, examples_dir, tables, workdir, exe_name):
     with open(exe, "rb") as f:
         beside = folder(workdir, "examples beside", None, dict(scripts, **{exe_name: f.read()}))
     without = folder(workdir, "examples without", None, scripts)
-    rows, dos = [], []
+    rows, dos, builds = [], [], ["ZEPHO.EXE"] if exe_name == "ZEPHO.EXE" else ["ZEPHO64.EXE", "ZEPHO.EXE"]
     for (document, text), name in zip(found, files):
         counted[document] = counted.get(document, 0) + 1
         number = counted[document]
@@ -358,8 +428,8 @@ def example_rows(exe, foreign, examples_dir, tables, workdir, exe_name):
         label = f"example/{document}/{number}"
         rows.append(Row(f"{label}/beside", call(os.path.join(beside, name)), said, None,
                         setup=version("win10") + env("PATH", winpath(beside) + ";" + system), program=CMD))
-        rows.append(Row(f"{label}/missing", b"cmd /c cmd /c exit 16 & " + call_command(os.path.join(without, name)), NOT_FOUND,
-                        None, setup=env("PATH", system), program=CMD))
+        rows.append(Row(f"{label}/missing", b"cmd /c cmd /c exit 16 & " + call_command(os.path.join(without, name)),
+                        loader_failed(winpath(without), builds), None, setup=env("PATH", system), program=CMD))
         for key, setup in (("later", LATER), ("pe", version("win10") + reg(MINI_NT, "Made", "1"))):
             if key in more:  # Windows PE's key stays, so its rows run last
                 rows.append(Row(f"{'pe/' if key == 'pe' else ''}{label}/{key}", call(os.path.join(beside, name)),
@@ -384,7 +454,9 @@ def example_rows(exe, foreign, examples_dir, tables, workdir, exe_name):
         return rows + broken_rows(exe, foreign, scripts, workdir), dos, files
     for script, line in (("WHICHWIN.BAT", "Windows 10 (verbose status 26)"),
                          ("WHICHMAJ.BAT", "Windows 10, Server 2016, Server 2019 or Server 2022 (major status 13)")):
-        rows.append(Row(f"batch/{script}/beside-{exe_name}", call(os.path.join(beside, script)), crlf(line), None,
+        # Nothing of the loader's is left behind.
+        rows.append(Row(f"batch/{script}/beside-{exe_name}", call(os.path.join(beside, script)) +
+                        b" & call echo [%ZEPHO_STATUS%]", crlf(line, "[%ZEPHO_STATUS%]"), None,
                         setup=version("win10") + env("PATH", system), program=CMD))
     return rows, dos, files
 
@@ -449,6 +521,7 @@ def main():
                                                                  workdir, name)
         if args.win64:
             rows = [row for row in zepho_rows() if from_nt52(row)] + examples_run
+            rows += loader_rows(args.exe, args.examples, workdir)
         else:
             rows = zepho_rows() + page_rows() + batch_rows(args.exe, args.examples, tables, workdir) + examples_run
             rows += set_rows(args.exe, workdir)
