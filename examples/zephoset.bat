@@ -34,7 +34,7 @@ goto switch
 for %%B in (%Z_BUILDS%) do if exist "%Z_HERE%%%B" set Z_BESIDE=1
 for %%B in (%Z_BUILDS%) do if not defined Z_DONE call :beside %%B
 if defined Z_BESIDE goto hand
-rem The PATH search looks in the current folder first: make that this one.
+rem So that no search takes a copy from the current folder, make it this one.
 pushd "%Z_HERE%"
 for %%B in (%Z_BUILDS%) do if not defined Z_DONE call :onpath %%B
 popd
@@ -47,7 +47,8 @@ for /f "tokens=1* delims==" %%A in ('set Z_SAID') do echo %%B
 :out
 rem The values are zepho's safe text, so they pass ENDLOCAL on one line.
 set "Z_HAND=endlocal"
-for %%N in (%Z_FACTS%) do call set "Z_HAND=%%Z_HAND%% & set "ZEPHO_%%N=%%ZEPHO_%%N%%""
+for %%N in (%Z_FACTS%) do ^
+call set "Z_HAND=%%Z_HAND%% & set "ZEPHO_%%N=%%ZEPHO_%%N%%""
 %Z_HAND% & exit /b %Z_RC%
 :beside
 set "Z_RUN=%Z_HERE%%1"

@@ -98,7 +98,7 @@ constexpr char kAllText[] =
     "ERRORLEVEL 255, 255 = Windows NT newer than any below\0";
 
 // zepho's own switches and the /ALL statuses from the table, highest first
-// (the statuses rise with the rows). Out of line, ZEPHO.EXE is 48 bytes
+// (the statuses rise with the rows). Out of line, ZEPHO.EXE is 40 bytes
 // smaller: inlined into the entry point, whose frame is large, each access
 // to a local takes a 32-bit offset.
 [[gnu::noinline]] bool printAll(Frame& frame) {
