@@ -24,6 +24,7 @@ set(CMAKE_CXX_STANDARD_LIBRARIES "" CACHE STRING "" FORCE)
 
 set(ZEPHO_EXE_NAME zephoa64)
 set(ZEPHO_MANIFEST_ARCH arm64)
+set(ZEPHO_PROCESSOR_NAME ARM64)
 set(ZEPHO_MACHINE_FLAGS)
 set(ZEPHO_ENTRY zephoStart)
 # The oldest that lld writes and the ARM64 loader takes: Windows 8's.

@@ -8,6 +8,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
 set(ZEPHO_MARCH i386 CACHE STRING "Processor that zepho.exe is compiled for")
 set(ZEPHO_EXE_NAME zepho)
 set(ZEPHO_MANIFEST_ARCH x86)
+set(ZEPHO_PROCESSOR_NAME x86)
 # No stack probe: every frame stays under 4 KB (check_pe.py fails on one
 # that does not), and without it GCC passes arguments with PUSH rather than
 # moving them into a reserved block, 464 bytes less; without the frame

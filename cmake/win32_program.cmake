@@ -2,8 +2,9 @@
 # (cmake/mingw-i686.cmake, mingw-x86_64.cmake, clang-aarch64.cmake): a
 # console program linked against KERNEL32 alone with no C or C++ runtime.
 # The toolchain file sets what differs: ZEPHO_EXE_NAME, ZEPHO_MACHINE_FLAGS,
-# ZEPHO_ENTRY, ZEPHO_SUBSYSTEM_VERSION (major and minor), ZEPHO_MANIFEST_ARCH
-# and ZEPHO_LINKER, gnu (GNU ld with cmake/zepho.ld) or lld.
+# ZEPHO_ENTRY, ZEPHO_SUBSYSTEM_VERSION (major and minor), ZEPHO_MANIFEST_ARCH,
+# ZEPHO_PROCESSOR_NAME (as /VERSION names it) and ZEPHO_LINKER, gnu (GNU ld
+# with cmake/zepho.ld) or lld.
 enable_language(RC)
 
 # -Oz: the smallest code GCC makes, some 70 bytes smaller than -Os here.
@@ -26,6 +27,7 @@ target_compile_options(zepho PRIVATE ${ZEPHO_FREESTANDING_FLAGS})
 # The runtime's own memset and the like stay loops, not calls to themselves.
 set_source_files_properties(src/platform/win32_runtime.cc PROPERTIES COMPILE_OPTIONS -fno-builtin)
 target_compile_definitions(zepho PRIVATE WIN32_LEAN_AND_MEAN)
+string(TOUPPER "${ZEPHO_EXE_NAME}.EXE" ZEPHO_PROGRAM_NAME)
 configure_file(src/platform/zepho_version.h.in ${CMAKE_CURRENT_BINARY_DIR}/zepho_version.h)
 configure_file(src/platform/zepho.manifest.in ${CMAKE_CURRENT_BINARY_DIR}/zepho.manifest)
 set_source_files_properties(src/platform/zepho.rc PROPERTIES OBJECT_DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/zepho.manifest)

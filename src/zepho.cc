@@ -16,6 +16,12 @@ namespace {
 uint32_t decide(Frame& frame, Platform& platform) {
   RunOptions options = parseSwitches(platform.process.commandLine());
   if (options.helpRequested) return printHelp(frame, options) ? 0 : kStatusOutputFailure;
+  if (options.versionRequested) {
+    const ProgramBuild& build = platform.build;
+    return frame.writeLine({"zepho ", build.version, " ", build.program, " ", build.processor})
+               ? 0
+               : kStatusOutputFailure;
+  }
   settleMode(options);
   const VersionReport report = queryVersion(platform.version);
   LongerRecord longer(platform.version);

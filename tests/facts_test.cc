@@ -37,7 +37,7 @@ std::string setLines(const std::string& joined) {
     std::getline(values, value, '|');
     text += "SET ZEPHO_" + std::string(name) + "=" + value + "\r\n";
   }
-  return text;
+  return text + "SET ZEPHO_VERSION=9.8.7\r\n";  // the world's build
 }
 
 Values edition(uint32_t type, std::string value) {
@@ -195,7 +195,9 @@ TEST(SetLines, QuietAndHelp) {
   help.process.line = "zepho /SET /HELP /ALL";
   EXPECT_EQ(help.run(), 0u);
   EXPECT_EQ(help.output.out.find("SET ZEPHO_"), std::string::npos);
-  EXPECT_NE(help.output.out.find("\r\nERRORLEVEL 255, 255 = Windows NT newer than any below\r\n"
+  EXPECT_NE(help.output.out.find("/VERSION - this zepho's version, program and processor\r\n"
+                                 "With /ALL (VERBOSE, MAJOR):\r\n"
+                                 "ERRORLEVEL 255, 255 = Windows NT newer than any below\r\n"
                                  "ERRORLEVEL 31, 14 = Windows Server 2025\r\n"),
             std::string::npos);
   EXPECT_TRUE(

@@ -29,6 +29,19 @@ TEST(Help, ScreenBytesEvenWhenQuiet) {
   }
 }
 
+// /VERSION names the build on one line, even when quiet; /HELP wins.
+TEST(Version, OneLineEvenWhenQuiet) {
+  for (const char* line :
+       {"zepho /version", "zepho /QUIET /VERSION /ALL", "zepho /VERSION /HELP"}) {
+    World world;
+    world.process.line = line;
+    EXPECT_EQ(world.run(), 0u) << line;
+    EXPECT_EQ(world.output.out,
+              std::string(line).ends_with("HELP") ? kHelp : "zepho 9.8.7 ZEPHO.EXE x86\r\n");
+    EXPECT_TRUE(world.version.sizesSeen.empty()) << line;
+  }
+}
+
 // The sizes of the hand-overs to standard output.
 std::vector<size_t> sizes(const FakeOutput& output) {
   std::vector<size_t> result;

@@ -5,7 +5,7 @@
 namespace zepho::testing {
 
 uint32_t World::run() {
-  Platform platform{version, environment, output, process, system};
+  Platform platform{version, environment, output, process, system, build};
   zepho::run(platform);
   return process.exits.size() == 1 ? process.exits.front() : kNoSingleExit;
 }

@@ -15,6 +15,7 @@ struct World {
   FakeOutput output;
   FakeProcess process;
   FakeSystem system;
+  ProgramBuild build{"9.8.7", "ZEPHO.EXE", "x86"};
 
   // Runs the program once; returns the exit status it ended with, or a
   // value no run can give when it ended other than exactly once.

@@ -64,7 +64,7 @@ class Scenario:
     machine: int = 0x14C  # IsWow64Process2's native machine; None: it fails
     architecture: int = 0  # GetNativeSystemInfo's processor architecture
     mini_nt: bool = False  # Windows PE's key is there
-    program64: bool = False  # the exe is a 64-bit build; Machine.run sets it
+    build: str = "x86"  # the exe's processor as /VERSION names it; Machine.run sets it
 
     def oracle_line(self):
         p, major, minor, build, csd = self.record
@@ -77,7 +77,7 @@ class Scenario:
                   int(self.open_fails),
                   ",".join(f"{name}:{kind}:{data.hex()}" for name, (kind, data) in self.registry.items()) or "-",
                   "-" if self.machine is None else self.machine, self.architecture, int(self.mini_nt),
-                  int(self.program64)]
+                  self.build]
         return "\t".join(map(str, fields))
 
 
@@ -106,7 +106,7 @@ def split(text):
 
 class Cpu32:
     """x86, 32-bit: stdcall, the arguments above the return address, the callee pops them."""
-    word, mode = 4, (UC_ARCH_X86, UC_MODE_32)
+    word, mode, build = 4, (UC_ARCH_X86, UC_MODE_32), "x86"
     stub, interrupt = b"\xcd\x80", 0x80  # INT 80h
     pc, sp, result = x86.UC_X86_REG_EIP, x86.UC_X86_REG_ESP, x86.UC_X86_REG_EAX
 
@@ -128,7 +128,7 @@ class Cpu32:
 
 class Cpu64(Cpu32):
     """x86-64, Win64: RCX, RDX, R8, R9, then the stack above 32 bytes of home space; the caller pops."""
-    word, mode = 8, (UC_ARCH_X86, UC_MODE_64)
+    word, mode, build = 8, (UC_ARCH_X86, UC_MODE_64), "x64"
     pc, sp, result = x86.UC_X86_REG_RIP, x86.UC_X86_REG_RSP, x86.UC_X86_REG_RAX
     registers = (x86.UC_X86_REG_RCX, x86.UC_X86_REG_RDX, x86.UC_X86_REG_R8, x86.UC_X86_REG_R9)
 
@@ -149,7 +149,7 @@ class Cpu64(Cpu32):
 
 class CpuArm64:
     """ARM64: X0 to X7, the result in X0, the return through X30."""
-    word, mode = 8, (UC_ARCH_ARM64, UC_MODE_ARM)
+    word, mode, build = 8, (UC_ARCH_ARM64, UC_MODE_ARM), "ARM64"
     stub, interrupt = struct.pack("<I", 0xD4000001), 2  # SVC #0
     pc, sp, result = arm64.UC_ARM64_REG_PC, arm64.UC_ARM64_REG_SP, arm64.UC_ARM64_REG_X0
 
@@ -179,7 +179,7 @@ class Machine:
         self.timeout = timeout  # microseconds; 0 for none
         pe = pefile.PE(exe)
         self.cpu = CPUS[pe.FILE_HEADER.Machine]()
-        self.program64 = self.cpu.word == 8
+        self.build = self.cpu.build
         self.ones = (1 << 8 * self.cpu.word) - 1  # INVALID_HANDLE_VALUE, and this process's pseudo-handle
         self.base = pe.OPTIONAL_HEADER.ImageBase
         self.entry = self.base + pe.OPTIONAL_HEADER.AddressOfEntryPoint
@@ -223,7 +223,7 @@ class Machine:
         return self.ones if handle == INVALID else handle
 
     def run(self, s):
-        self.s, self.o, self.last_error = replace(s, program64=self.program64), Outcome(), 0
+        self.s, self.o, self.last_error = replace(s, build=self.build), Outcome(), 0
         for address, data in self.writable:
             self.uc.mem_write(address, data)
         self.uc.mem_write(STACK + STACK_SIZE - 0x4000, bytes(0x4000))

@@ -14,7 +14,7 @@ namespace {
 // The names of the facts, each ending in a zero byte, in the order printed.
 constexpr char kFactNames[] =
     "STATUS\0RELEASE\0PLATFORM\0MAJOR\0MINOR\0BUILD\0CSD\0SP\0KIND\0BITS\0EDITION\0INSTALL\0"
-    "FEATURE\0UBR\0ARCH\0PE";
+    "FEATURE\0UBR\0ARCH\0PE\0VERSION";
 
 // Windows PE makes this key; its values do not matter.
 constexpr char kWindowsPeKey[] = "SYSTEM\\CurrentControlSet\\Control\\MiniNT";
@@ -98,7 +98,8 @@ bool writeCurrentVersion(FactLines& lines, SystemFacts& system, bool asked) {
   if (!writeCurrentVersion(lines, system, registry)) return false;
   const Processor processor = nt ? system.processor() : Processor::kX86;
   return lines.write(kProcessorNames[static_cast<uint8_t>(processor)]) &&
-         lines.write(registry && system.keyExists(kWindowsPeKey) ? "1" : "");
+         lines.write(registry && system.keyExists(kWindowsPeKey) ? "1" : "") &&
+         lines.write(platform.build.version);
 }
 
 }  // namespace zepho

@@ -94,6 +94,7 @@ bool printText(Frame& frame, const char* line) {
 constexpr char kAllText[] =
     " \0"
     "/ALL - also the NT releases after XP; /SET - facts as SET lines\0"
+    "/VERSION - this zepho's version, program and processor\0"
     "With /ALL (VERBOSE, MAJOR):\0"
     "ERRORLEVEL 255, 255 = Windows NT newer than any below\0";
 

@@ -4,13 +4,14 @@
 namespace zepho {
 
 struct RunOptions {
-  bool helpRequested = false;    // /HELP
-  bool quiet = false;            // /QUIET
-  bool checkTerminals = false;   // /TERMINALS
-  bool majorMode = false;        // /MAJOR, or by default
-  bool verboseMode = false;      // /VERBOSE
-  bool allReleases = false;      // /ALL: also the NT releases after XP
-  bool factsAsSetLines = false;  // /SET: the facts as SET lines, not the report
+  bool helpRequested = false;     // /HELP
+  bool versionRequested = false;  // /VERSION
+  bool quiet = false;             // /QUIET
+  bool checkTerminals = false;    // /TERMINALS
+  bool majorMode = false;         // /MAJOR, or by default
+  bool verboseMode = false;       // /VERBOSE
+  bool allReleases = false;       // /ALL: also the NT releases after XP
+  bool factsAsSetLines = false;   // /SET: the facts as SET lines, not the report
 };
 
 // Whether the verbose table applies: /VERBOSE without /MAJOR.

@@ -16,7 +16,7 @@ constexpr SwitchRow kSwitches[] = {
     {"/HELP", &RunOptions::helpRequested},       {"/QUIET", &RunOptions::quiet},
     {"/TERMINALS", &RunOptions::checkTerminals}, {"/MAJOR", &RunOptions::majorMode},
     {"/VERBOSE", &RunOptions::verboseMode},      {"/ALL", &RunOptions::allReleases},
-    {"/SET", &RunOptions::factsAsSetLines},
+    {"/SET", &RunOptions::factsAsSetLines},      {"/VERSION", &RunOptions::versionRequested},
 };
 
 consteval bool switchesFitTheKeptBytes() {

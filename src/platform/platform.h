@@ -9,12 +9,20 @@
 
 namespace zepho {
 
+// Which zepho this is: "2.3.0", "ZEPHO.EXE", "x86".
+struct ProgramBuild {
+  const char* version;
+  const char* program;
+  const char* processor;
+};
+
 struct Platform {
   VersionSource& version;
   EnvironmentSource& environment;
   OutputPort& output;
   ProcessPort& process;
   SystemFacts& system;
+  const ProgramBuild& build;
 };
 
 }  // namespace zepho

@@ -13,7 +13,8 @@
 //      fails), a failing RegOpenKeyExA (0/1), and the CurrentVersion key's
 //      values as name:type:data (hex), comma-separated, or -; IsWow64Process2's
 //      native machine (- when it fails), GetNativeSystemInfo's processor
-//      architecture, Windows PE's key there (0/1), and a 64-bit build (0/1).
+//      architecture, Windows PE's key there (0/1), and the build's processor
+//      (x86, x64 or ARM64).
 // Out: status, standard output (hex), standard error (hex), the calls, the
 //      environment names read, the sizes of the hand-overs, the size field
 //      at each version query and the run-time lookups with the calls
@@ -114,7 +115,13 @@ int main() {
       world.system.machine = static_cast<uint16_t>(number(f[24]));
     world.system.architecture = static_cast<uint16_t>(number(f[25]));
     world.system.miniNt = f[26] == "1";
-    world.system.program64 = f[27] == "1";
+    world.system.program64 = f[27] != "x86";
+    // The build as /VERSION names it: the project's version and the exe of the processor.
+    world.build = {ZEPHO_VERSION_TEXT,
+                   f[27] == "x86"   ? "ZEPHO.EXE"
+                   : f[27] == "x64" ? "ZEPHO64.EXE"
+                                    : "ZEPHOA64.EXE",
+                   f[27].c_str()};
     const uint32_t status = world.run();
     const auto& o = world.output;
     std::cout << status << '\t' << toHex(o.out) << '\t' << toHex(o.err) << '\t'

@@ -145,7 +145,7 @@ def sweep_chunk(chunk):
     sweep = [Scenario(f"sweep/{name}/{build}/{line.decode()}", line, record[:3] + (record[3] | build, record[4]),
                       markers, product_type=product) for build in range(65536)]
     machine, mismatches = Machine(exe, timeout=0), []
-    sweep = [replace(s, program64=machine.program64) for s in sweep]
+    sweep = [replace(s, build=machine.build) for s in sweep]
     for s, expected in zip(sweep, oracle(oracle_path, sweep)):
         got = machine.run(s)
         if (got.status, got.out, got.err) != (expected.status, expected.out, expected.err):
@@ -221,10 +221,10 @@ def main():
         build_host_target("zepho_oracle")
     started = time.monotonic()
     machine = Machine(args.exe)
-    if not machine.program64:
+    if machine.build == "x86":
         machine = Machine(args.exe, newer_than_386)
     pairs = row_scenarios()
-    rows = [(replace(s, program64=machine.program64), row) for s, row in pairs + [(s, None) for s in knob_scenarios(pairs)]]
+    rows = [(replace(s, build=machine.build), row) for s, row in pairs + [(s, None) for s in knob_scenarios(pairs)]]
     scenarios = [s for s, _ in rows]
     failed = 0
     for (s, wine_row), expected in zip(rows, oracle(args.oracle, scenarios)):
