@@ -2,7 +2,9 @@
 """Puts zepho's own MS-DOS program at the front of zepho.exe after the link.
 
 GNU ld and lld write a DOS header and a stub of their own, which ends with
-status 1; this replaces both. The stub's code (the .text of
+status 1; this replaces both. The PE headers first move right after the
+DOS header, and where they then need fewer 512-byte blocks than the linker
+gave them, the sections' bytes move up with them. The stub's code (the .text of
 src/platform/dos_stub.s) goes right after the 64-byte DOS header, and the
 PE headers move up behind it, to the next multiple of 8, where they still
 end within SizeOfHeaders. The message (its .data) goes at the end of the
@@ -23,6 +25,28 @@ import sys
 import pefile
 
 DOS_HEADER = 0x40
+
+
+def compact(exe):
+    """The PE headers right after the DOS header; where they then take fewer file blocks than the linker
+    gave them (it sized them for a DOS stub of its own), the sections' bytes move up to the new end."""
+    pe = pefile.PE(data=bytes(exe))
+    size = 4 + 20 + pe.FILE_HEADER.SizeOfOptionalHeader + 40 * pe.FILE_HEADER.NumberOfSections
+    headers, block = pe.OPTIONAL_HEADER.SizeOfHeaders, pe.OPTIONAL_HEADER.FileAlignment
+    needed = (DOS_HEADER + size + block - 1) // block * block
+    if needed >= headers:
+        return exe
+    pe_headers = exe[pe.DOS_HEADER.e_lfanew:pe.DOS_HEADER.e_lfanew + size]
+    exe[DOS_HEADER:headers] = bytes(headers - DOS_HEADER)
+    exe[DOS_HEADER:DOS_HEADER + size] = pe_headers
+    struct.pack_into("<I", exe, 0x3C, DOS_HEADER)
+    del exe[needed:headers]
+    pe = pefile.PE(data=bytes(exe))
+    pe.OPTIONAL_HEADER.SizeOfHeaders = needed
+    for section in pe.sections:
+        if section.PointerToRawData:
+            section.PointerToRawData -= headers - needed
+    return bytearray(pe.write())
 
 
 def place(exe, code, message):
@@ -78,7 +102,7 @@ def main(exe_path, code_path, message_path):
         code = f.read()
     with open(message_path, "rb") as f:
         message = f.read().rstrip(b"\0")  # the assembler pads the section
-    exe = place(exe, code, message)
+    exe = place(compact(exe), code, message)
     with open(exe_path, "wb") as f:
         f.write(exe)
 

@@ -8,6 +8,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
 set(ZEPHO_MARCH i386 CACHE STRING "Processor that zepho.exe is compiled for")
 set(ZEPHO_EXE_NAME zepho)
 set(ZEPHO_MANIFEST_ARCH x86)
+set(ZEPHO_DOS_MESSAGE "ZEPHO needs Windows 95 or later.")
 set(ZEPHO_PROCESSOR_NAME x86)
 # No stack probe: every frame stays under 4 KB (check_pe.py fails on one
 # that does not), and without it GCC passes arguments with PUSH rather than
@@ -18,3 +19,5 @@ set(ZEPHO_MACHINE_FLAGS -march=${ZEPHO_MARCH} -mpreferred-stack-boundary=2 -mali
 set(ZEPHO_ENTRY _zephoStart)
 set(ZEPHO_SUBSYSTEM_VERSION 4 0)
 set(ZEPHO_LINKER gnu)
+# No exception handlers, which the image says so that nothing looks for them.
+set(ZEPHO_IMAGE_FLAGS -Wl,--no-seh)

@@ -3,8 +3,9 @@
 # console program linked against KERNEL32 alone with no C or C++ runtime.
 # The toolchain file sets what differs: ZEPHO_EXE_NAME, ZEPHO_MACHINE_FLAGS,
 # ZEPHO_ENTRY, ZEPHO_SUBSYSTEM_VERSION (major and minor), ZEPHO_MANIFEST_ARCH,
-# ZEPHO_PROCESSOR_NAME (as /VERSION names it) and ZEPHO_LINKER, gnu (GNU ld
-# with cmake/zepho.ld) or lld.
+# ZEPHO_PROCESSOR_NAME (as /VERSION names it), ZEPHO_DOS_MESSAGE (what the
+# DOS program says the build needs) and ZEPHO_LINKER, gnu (GNU ld with
+# cmake/zepho.ld) or lld.
 enable_language(RC)
 
 # -Oz: the smallest code GCC makes, some 70 bytes smaller than -Os here.
@@ -44,11 +45,11 @@ target_link_options(zepho PRIVATE
   -Wl,--gc-sections -Wl,--no-insert-timestamp -Wl,--Map=${ZEPHO_MAP} -Wl,--nxcompat)
 if(ZEPHO_LINKER STREQUAL "gnu")
   target_link_libraries(zepho PRIVATE zepho_core kernel32 gcc)
-  # One read-only section for code and constants, no relocations: the
-  # linker script keeps the headers, the imports and the resources in as
-  # few 512-byte blocks as it can.
+  # One read-only section for code and constants: the linker script keeps
+  # the headers, the imports, the resources and the relocations in as few
+  # 512-byte blocks as it can.
   target_link_options(zepho PRIVATE -Wl,-T,${CMAKE_CURRENT_SOURCE_DIR}/cmake/zepho.ld
-    -Wl,--disable-dynamicbase -Wl,--disable-reloc-section)
+    -Wl,--dynamicbase -Wl,--tsaware ${ZEPHO_IMAGE_FLAGS})
   set_property(TARGET zepho APPEND PROPERTY LINK_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/cmake/zepho.ld)
 else()
   # lld: the import library from the list of the twelve functions; code,
@@ -80,11 +81,14 @@ set(DOS_STUB ${CMAKE_CURRENT_BINARY_DIR}/dos_stub)
 if(NOT ZEPHO_STUB_ASSEMBLER)
   set(ZEPHO_STUB_ASSEMBLER ${CMAKE_CXX_COMPILER})
 endif()
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/dos_message.s.in "\t.ascii\t\"${ZEPHO_DOS_MESSAGE}\\r\\n\"\n")
+configure_file(${CMAKE_CURRENT_BINARY_DIR}/dos_message.s.in ${CMAKE_CURRENT_BINARY_DIR}/dos_message.s COPYONLY)
 add_custom_command(OUTPUT ${DOS_STUB}.code ${DOS_STUB}.message
-  COMMAND ${ZEPHO_STUB_ASSEMBLER} -c -x assembler -o ${DOS_STUB}.o ${CMAKE_CURRENT_SOURCE_DIR}/src/platform/dos_stub.s
+  COMMAND ${ZEPHO_STUB_ASSEMBLER} -c -x assembler -I ${CMAKE_CURRENT_BINARY_DIR} -o ${DOS_STUB}.o
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/platform/dos_stub.s
   COMMAND ${CMAKE_OBJCOPY} -O binary -j .text ${DOS_STUB}.o ${DOS_STUB}.code
   COMMAND ${CMAKE_OBJCOPY} -O binary -j .data ${DOS_STUB}.o ${DOS_STUB}.message
-  DEPENDS src/platform/dos_stub.s
+  DEPENDS src/platform/dos_stub.s ${CMAKE_CURRENT_BINARY_DIR}/dos_message.s
   VERBATIM)
 add_custom_target(dos_stub DEPENDS ${DOS_STUB}.code ${DOS_STUB}.message)
 add_dependencies(zepho dos_stub)

@@ -3,8 +3,10 @@
 that Windows 95 loads on a 386, or ZEPHO64.EXE and ZEPHOA64.EXE, PE32+
 console programs for the first x64 and ARM64 Windows. Each imports nothing
 but the KERNEL32 functions it is meant to, links no stack probe, keeps its
-stack frames under 4 KB and its size within its limit; on x86 none of its
-code is newer than the 80386.
+stack frames under 4 KB and its size within its limit, keeps its
+relocations and the DllCharacteristics of its build, and has no section
+both writable and executable, nor a certificate table unless --signed; on
+x86 none of its code is newer than the 80386.
 
 The code is told from the constants that share .text by the link map (GNU
 ld's or lld's): every input section named .text* is code and is
@@ -30,18 +32,27 @@ class Build:
     machine: int
     magic: int  # PE32 or PE32+
     subsystem: tuple
-    max_size: int
+    max_size: int  # unsigned, with its relocations
     disassembler: object
     frame: re.Pattern  # an instruction that makes a stack frame, its size in group 1
+    flags: tuple  # its DllCharacteristics, all of them
+
+
+# DllCharacteristics: every build is relocatable, loaded anywhere (ASLR) and in memory that runs no data.
+FLAGS = {"HIGH_ENTROPY_VA": 0x20, "DYNAMIC_BASE": 0x40, "NX_COMPAT": 0x100, "NO_SEH": 0x400,
+         "TERMINAL_SERVER_AWARE": 0x8000}
 
 
 BUILDS = {
-    "x86": Build(0x14C, 0x10B, (4, 0), 10752, capstone.Cs(capstone.CS_ARCH_X86, capstone.CS_MODE_32),
-                 re.compile(r"sub esp, ((?:0x)?[0-9a-f]+)$")),
-    "amd64": Build(0x8664, 0x20B, (5, 2), 14336, capstone.Cs(capstone.CS_ARCH_X86, capstone.CS_MODE_64),
-                   re.compile(r"sub rsp, ((?:0x)?[0-9a-f]+)$")),
-    "arm64": Build(0xAA64, 0x20B, (6, 2), 14336, capstone.Cs(capstone.CS_ARCH_ARM64, capstone.CS_MODE_ARM),
-                   re.compile(r"sub sp, sp, #((?:0x)?[0-9a-f]+)(?:, lsl #12)?$")),
+    "x86": Build(0x14C, 0x10B, (4, 0), 11776, capstone.Cs(capstone.CS_ARCH_X86, capstone.CS_MODE_32),
+                 re.compile(r"sub esp, ((?:0x)?[0-9a-f]+)$"),
+                 ("DYNAMIC_BASE", "NX_COMPAT", "NO_SEH", "TERMINAL_SERVER_AWARE")),
+    "amd64": Build(0x8664, 0x20B, (5, 2), 14848, capstone.Cs(capstone.CS_ARCH_X86, capstone.CS_MODE_64),
+                   re.compile(r"sub rsp, ((?:0x)?[0-9a-f]+)$"),
+                   ("HIGH_ENTROPY_VA", "DYNAMIC_BASE", "NX_COMPAT", "TERMINAL_SERVER_AWARE")),
+    "arm64": Build(0xAA64, 0x20B, (6, 2), 14848, capstone.Cs(capstone.CS_ARCH_ARM64, capstone.CS_MODE_ARM),
+                   re.compile(r"sub sp, sp, #((?:0x)?[0-9a-f]+)(?:, lsl #12)?$"),
+                   ("HIGH_ENTROPY_VA", "DYNAMIC_BASE", "NX_COMPAT", "TERMINAL_SERVER_AWARE")),
 }
 ASM, COMPAT = "{urn:schemas-microsoft-com:asm.v1}", "{urn:schemas-microsoft-com:compatibility.v1}"
 OS = ["{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"]
@@ -131,13 +142,28 @@ def dos_code(data, pe):
     return start, data[start:end]
 
 
-def main(path, map_path, arch="x86"):
+def image_problems(pe, build, signed):
+    """The DllCharacteristics, relocations, sections and certificate table an allow-listed program needs."""
+    want = sum(FLAGS[name] for name in build.flags)
+    have = pe.OPTIONAL_HEADER.DllCharacteristics
+    problems = [f"DllCharacteristics {have:#x}, not {want:#x} ({' '.join(build.flags)})"] if have != want else []
+    if pe.FILE_HEADER.Characteristics & 1 or pe.OPTIONAL_HEADER.DATA_DIRECTORY[5].Size == 0:
+        problems.append("its relocations are stripped")
+    problems += [f"section {s.Name.decode().rstrip(chr(0))} is both writable and executable" for s in pe.sections
+                 if s.Characteristics & 0xA0000000 == 0xA0000000]
+    if bool(pe.OPTIONAL_HEADER.DATA_DIRECTORY[4].Size) != signed:
+        problems.append("has a certificate table" if not signed else "is not signed")
+    return problems
+
+
+def main(path, map_path, arch="x86", signed=""):
     build = BUILDS[arch]
     with open(path, "rb") as f:
         data = f.read()
     pe = pefile.PE(data=data)
-    size = len(data)
-    problems = []
+    # The limits are the unsigned program's; a signature adds its certificates at the end.
+    size = pe.OPTIONAL_HEADER.DATA_DIRECTORY[4].VirtualAddress or len(data)
+    problems = image_problems(pe, build, signed == "--signed")
     print(f"size: {size} bytes")
     for section in pe.sections:
         name = section.Name.rstrip(b"\0").decode()
@@ -175,8 +201,6 @@ def main(path, map_path, arch="x86"):
     problems += [f"DOS stub {i.address:#x}: {i.mnemonic} {i.op_str} is newer than the 8086" for i in stub
                  if i.bytes.lstrip(b"\x26\x2e\x36\x3e\xf0\xf2\xf3")[0] in NOT_8086]
     problems += manifest_problems(pe, arch)
-    if not pe.OPTIONAL_HEADER.DllCharacteristics & 0x100:
-        problems.append("not NX-compatible")
     if pe.DOS_HEADER.e_lfarlc != 0x40:  # below 40h, Windows 95 and DOS take the file for a plain DOS program
         problems.append(f"e_lfarlc {pe.DOS_HEADER.e_lfarlc:#x}, not 0x40")
     if opt.CheckSum != pe.generate_checksum():
@@ -191,4 +215,4 @@ def main(path, map_path, arch="x86"):
 
 
 if __name__ == "__main__":
-    sys.exit(main(*sys.argv[1:4]))
+    sys.exit(main(*sys.argv[1:5]))

@@ -61,6 +61,6 @@ quiet:
 	.ascii	"/QUIET\x7f"
 
 	.data
-message:
-	.ascii	"ZEPHO needs Windows 95 or later.\r\n"
+message:			# what this build needs, which the build writes
+	.include "dos_message.s"
 message_end:
