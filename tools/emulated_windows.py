@@ -36,6 +36,9 @@ KINDS = {"unknown": 0, "disk": 1, "char": 2, "pipe": 3}
 STUBS, STACK, STACK_SIZE, HEAP = 0x70000000, 0x00100000, 0x00100000, 0x00300000
 HEAP_SIZE = 0x40000
 DISASSEMBLER = capstone.Cs(capstone.CS_ARCH_X86, capstone.CS_MODE_32)
+# What the registers a call may change, the stack and the home space hold where nothing was written.
+GARBAGE = 0xA5C3_96E1_5A3C_691E
+JUNK = bytes((i * 73 + 0x5B) & 0xFF for i in range(0x4000))
 
 
 @dataclass
@@ -109,12 +112,18 @@ class Cpu32:
     word, mode, build = 4, (UC_ARCH_X86, UC_MODE_32), "x86"
     stub, interrupt = b"\xcd\x80", 0x80  # INT 80h
     pc, sp, result = x86.UC_X86_REG_EIP, x86.UC_X86_REG_ESP, x86.UC_X86_REG_EAX
+    volatile = (x86.UC_X86_REG_ECX, x86.UC_X86_REG_EDX)
+    others = (x86.UC_X86_REG_EAX, x86.UC_X86_REG_EBX, x86.UC_X86_REG_ESI, x86.UC_X86_REG_EDI, x86.UC_X86_REG_EBP)
+    alignment = 4  # of the stack pointer at a call's first instruction, plus one word
 
     def start(self, uc, top):
         uc.reg_write(self.sp, top - 16)
 
     def called(self, uc):
         return uc.reg_read(self.pc) - 2  # the stub's own address
+
+    def aligned(self, uc):  # after the call pushed its return address
+        return (uc.reg_read(self.sp) + self.word) % self.alignment == 0
 
     def args(self, uc, count):
         return list(struct.unpack(f"<{count}I", uc.mem_read(uc.reg_read(self.sp) + 4, 4 * count)))
@@ -131,6 +140,10 @@ class Cpu64(Cpu32):
     word, mode, build = 8, (UC_ARCH_X86, UC_MODE_64), "x64"
     pc, sp, result = x86.UC_X86_REG_RIP, x86.UC_X86_REG_RSP, x86.UC_X86_REG_RAX
     registers = (x86.UC_X86_REG_RCX, x86.UC_X86_REG_RDX, x86.UC_X86_REG_R8, x86.UC_X86_REG_R9)
+    volatile = registers + (x86.UC_X86_REG_R10, x86.UC_X86_REG_R11)
+    others = (x86.UC_X86_REG_RAX, x86.UC_X86_REG_RBX, x86.UC_X86_REG_RSI, x86.UC_X86_REG_RDI, x86.UC_X86_REG_RBP,
+              *(getattr(x86, f"UC_X86_REG_R{i}") for i in range(12, 16)))
+    alignment = 16
 
     def start(self, uc, top):
         uc.reg_write(self.sp, top - 0x48)  # as after a call: 8 bytes off a 16-byte boundary
@@ -142,6 +155,7 @@ class Cpu64(Cpu32):
 
     def ret(self, uc, value, count):
         rsp = uc.reg_read(self.sp)
+        uc.mem_write(rsp + 8, JUNK[:32])  # the callee owns the caller's home space
         uc.reg_write(self.result, value & 0xFFFFFFFFFFFFFFFF)
         uc.reg_write(self.pc, struct.unpack("<Q", uc.mem_read(rsp, 8))[0])
         uc.reg_write(self.sp, rsp + 8)
@@ -152,6 +166,9 @@ class CpuArm64:
     word, mode, build = 8, (UC_ARCH_ARM64, UC_MODE_ARM), "ARM64"
     stub, interrupt = struct.pack("<I", 0xD4000001), 2  # SVC #0
     pc, sp, result = arm64.UC_ARM64_REG_PC, arm64.UC_ARM64_REG_SP, arm64.UC_ARM64_REG_X0
+    volatile = tuple(getattr(arm64, f"UC_ARM64_REG_X{i}") for i in range(1, 18))
+    others = (arm64.UC_ARM64_REG_X0, *(getattr(arm64, f"UC_ARM64_REG_X{i}") for i in range(18, 30)))
+    alignment = 16
 
     def start(self, uc, top):
         uc.reg_write(arm64.UC_ARM64_REG_CPACR_EL1, 0x300000)  # floating point and SIMD on
@@ -160,6 +177,9 @@ class CpuArm64:
 
     def called(self, uc):
         return uc.reg_read(self.pc) - 4
+
+    def aligned(self, uc):
+        return uc.reg_read(self.sp) % self.alignment == 0
 
     def args(self, uc, count):
         return [uc.reg_read(getattr(arm64, f"UC_ARM64_REG_X{i}")) for i in range(count)]
@@ -175,15 +195,18 @@ CPUS = {0x14C: Cpu32, 0x8664: Cpu64, 0xAA64: CpuArm64}
 class Machine:
     """One of zepho's exes in the memory of the emulated CPU it was built for, stopped at ExitProcess."""
 
-    def __init__(self, exe, newer_than=None, timeout=10_000_000):
+    def __init__(self, exe, newer_than=None, timeout=10_000_000, base=None):
+        """At `base`, where given, with the image's relocations applied as a loader does there."""
         self.timeout = timeout  # microseconds; 0 for none
         pe = pefile.PE(exe)
         self.cpu = CPUS[pe.FILE_HEADER.Machine]()
         self.build = self.cpu.build
         self.ones = (1 << 8 * self.cpu.word) - 1  # INVALID_HANDLE_VALUE, and this process's pseudo-handle
+        if base is not None:
+            pe.relocate_image(base)
         self.base = pe.OPTIONAL_HEADER.ImageBase
         self.entry = self.base + pe.OPTIONAL_HEADER.AddressOfEntryPoint
-        image = pe.get_memory_mapped_image()
+        image = bytes(pe.get_memory_mapped_image())
         self.size = len(image)
         self.uc = Uc(*self.cpu.mode)
         self.uc.mem_map(self.base, (len(image) + 0xFFF) & ~0xFFF)
@@ -196,7 +219,7 @@ class Machine:
         for entry in pe.DIRECTORY_ENTRY_IMPORT:
             for imported in entry.imports:
                 stub = self._stub(getattr(self, imported.name.decode()))
-                self.uc.mem_write(imported.address, stub.to_bytes(self.cpu.word, "little"))
+                self.uc.mem_write(imported.address, stub.to_bytes(self.cpu.word, "little"))  # pefile relocated it
         self.found = {name: self._stub(getattr(self, name)) for name in FOUND}  # what GetProcAddress finds
         # What a run may change: the writable sections, restored before each.
         self.writable = [(self.base + section.VirtualAddress,
@@ -226,8 +249,10 @@ class Machine:
         self.s, self.o, self.last_error = replace(s, build=self.build), Outcome(), 0
         for address, data in self.writable:
             self.uc.mem_write(address, data)
-        self.uc.mem_write(STACK + STACK_SIZE - 0x4000, bytes(0x4000))
+        self.uc.mem_write(STACK + STACK_SIZE - len(JUNK), JUNK)
         self.uc.mem_write(HEAP, s.command_line + b"\0")
+        for register in self.cpu.volatile + self.cpu.others:
+            self.uc.reg_write(register, GARBAGE & self.ones)
         self.cpu.start(self.uc, STACK + STACK_SIZE)
         try:
             self.uc.emu_start(self.entry, STUBS + 0xFFF, timeout=self.timeout)
@@ -250,12 +275,18 @@ class Machine:
             self.o.status = f"interrupt {number:#x} at {uc.reg_read(self.cpu.pc):#x}"
             uc.emu_stop()
             return
+        if not self.cpu.aligned(uc):
+            self.o.status = f"{handler.__name__} called with the stack pointer at {uc.reg_read(self.cpu.sp):#x}"
+            uc.emu_stop()
+            return
         count = handler.__code__.co_argcount - 1
         result = handler(*self.cpu.args(uc, count))
         if handler == self.ExitProcess:
             uc.emu_stop()
             return
         self.cpu.ret(uc, result or 0, count)
+        for register in self.cpu.volatile:  # what the call may leave in them
+            uc.reg_write(register, GARBAGE & self.ones)
 
     def _put(self, address, value):
         if address:
