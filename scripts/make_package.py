@@ -1,9 +1,13 @@
 #!/usr/bin/python3
 """Writes the release: a zip and a 1.44 MB floppy image, each holding
 ZEPHO.EXE, ZEPHO64.EXE and ZEPHOA64.EXE, the manual ZEPHO.TXT (which ends
-with the licence), the loader ZEPHOSET.BAT and the two batch files under
-upper-case 8.3 names, in a fixed order with fixed dates and attributes, so
-the same tree gives the same bytes wherever it is built.
+with the licence), the loader ZEPHOSET.BAT, the two batch files and
+SHA256.TXT, the SHA-256 of each other file as `sha256sum -c` reads it,
+under upper-case 8.3 names, in a fixed order with fixed dates and
+attributes, so the same tree gives the same bytes wherever it is built.
+With --sign FILE.pfx (or ZEPHO_SIGN_FILE) the three programs are signed first (Authenticode,
+SHA-256, by osslsigncode), with the password in ZEPHO_SIGN_PASSWORD and,
+where ZEPHO_SIGN_TIMESTAMP names one, an RFC 3161 timestamp server.
 
 The manual is docs/zepho.txt with its status tables made from the program's
 own release tables (tools/regenerate.py), and its sample
@@ -64,6 +68,39 @@ def source_stamp(source):
     return int(stamp) // 2 * 2
 
 
+def signed(entries, pfx):
+    """The entries with each program signed by osslsigncode; where it cannot sign one, the program ends
+    with a message and status 1 before anything is written."""
+    if not os.path.isfile(pfx):
+        sys.exit(f"package: {pfx}: no such file to sign with")
+    timestamp = os.environ.get("ZEPHO_SIGN_TIMESTAMP")
+    result = []
+    with tempfile.TemporaryDirectory() as folder:
+        for name, data in entries:
+            if name.endswith(".EXE"):
+                unsigned, out = os.path.join(folder, name), os.path.join(folder, "signed")
+                with open(unsigned, "wb") as f:
+                    f.write(data)
+                done = subprocess.run(["osslsigncode", "sign", "-pkcs12", pfx, "-readpass", "-", "-h", "sha256",
+                                       "-n", "zepho", *(["-ts", timestamp] if timestamp else []),
+                                       "-in", unsigned, "-out", out],
+                                      input=os.environ.get("ZEPHO_SIGN_PASSWORD", "").encode(), capture_output=True)
+                if done.returncode != 0 or not os.path.exists(out):
+                    said = (done.stderr or done.stdout).decode("latin-1").strip().splitlines()
+                    sys.exit(f"package: osslsigncode did not sign {name} with {pfx} (a wrong password in "
+                             f"ZEPHO_SIGN_PASSWORD, or a certificate it refuses): {said[-1] if said else ''}")
+                with open(out, "rb") as f:
+                    data = f.read()
+                os.remove(out)
+            result.append((name, data))
+    return result
+
+
+def hashes(entries):
+    """SHA256.TXT: a line for each file, 64 hex digits, two blanks and its name, CR LF."""
+    return "".join(f"{hashlib.sha256(data).hexdigest()}  {name}\r\n" for name, data in entries).encode("ascii")
+
+
 def write_zip(path, entries, stamp):
     with zipfile.ZipFile(path, "w") as archive:
         for name, data in entries:
@@ -100,6 +137,8 @@ def main():
     parser.add_argument("--out", default=os.path.join(ROOT, "dist"))
     parser.add_argument("--record", help="a file to write the last two lines to as well")
     parser.add_argument("--tables", help="zepho_tables; by default the host preset's, built when needed")
+    parser.add_argument("--sign", default=os.environ.get("ZEPHO_SIGN_FILE"),
+                        help="a PKCS#12 file to sign the programs with; by default ZEPHO_SIGN_FILE, if set")
     args = parser.parse_args()
 
     with open(args.exe, "rb") as f:
@@ -114,6 +153,9 @@ def main():
     for name in ("zephoset.bat", "whichwin.bat", "whichmaj.bat"):
         with open(os.path.join(examples, name), "rb") as f:
             entries.append((name.upper(), f.read()))
+    if args.sign:
+        entries = signed(entries, args.sign)
+    entries.append(("SHA256.TXT", hashes(entries)))
     os.makedirs(args.out, exist_ok=True)
     stamp, lines = source_stamp(args.source), []
     for suffix, write in ((".zip", write_zip), (".img", write_floppy)):

@@ -6,6 +6,11 @@ ASCII text with CR LF line ends in at most 79 columns, one version
 throughout, and batch files that COMMAND.COM runs as well as cmd.exe, but
 the loader, which is for cmd.exe.
 The floppy images are checked alike: the same bytes, the zip's files.
+SHA256.TXT holds what `sha256sum -c` finds true of the others, each
+program's hash is the same from both folders and the one CHANGELOG.md
+gives for this version. Last, the programs signed with a throwaway
+certificate pass osslsigncode's verify, check_pe.py and print under Wine
+what the unsigned ones print; a wrong password writes nothing.
 Prints one line per problem.
 """
 import hashlib
@@ -23,8 +28,10 @@ import pefile
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, ROOT)
 from tests.rows import CMD_ONLY  # noqa: E402
+from tests.wine.wine_session import WineSession  # noqa: E402
 
-NAMES = ["ZEPHO.EXE", "ZEPHO64.EXE", "ZEPHOA64.EXE", "ZEPHO.TXT", "ZEPHOSET.BAT", "WHICHWIN.BAT", "WHICHMAJ.BAT"]
+NAMES = ["ZEPHO.EXE", "ZEPHO64.EXE", "ZEPHOA64.EXE", "ZEPHO.TXT", "ZEPHOSET.BAT", "WHICHWIN.BAT", "WHICHMAJ.BAT",
+         "SHA256.TXT"]
 BUILT = {"ZEPHO.EXE": "build/win32/zepho.exe", "ZEPHO64.EXE": "build/win64/zepho64.exe",
          "ZEPHOA64.EXE": "build/arm64/zephoa64.exe"}
 
@@ -67,13 +74,68 @@ def batch_problems(name, text):
     return problems
 
 
+def hash_problems(entries, tree_b, version):
+    """SHA256.TXT against the files, each program against the other folder's and the changelog's."""
+    digests = {name: hashlib.sha256(data).hexdigest() for name, data in entries.items()}
+    listed = "".join(f"{digests[name]}  {name}\r\n" for name in NAMES[:-1])
+    problems = [] if entries.get("SHA256.TXT", b"").decode() == listed else ["SHA256.TXT does not list the files"]
+    with open(os.path.join(ROOT, "CHANGELOG.md")) as f:
+        entry = f.read().split(f"## {version} ", 1)[-1].split("\n## ", 1)[0]
+    for name, built in BUILT.items():
+        with open(os.path.join(tree_b, built), "rb") as f:
+            if hashlib.sha256(f.read()).hexdigest() != digests[name]:
+                problems.append(f"{name} differs between the two folders")
+        if f"`{digests[name]}` {name}" not in entry:
+            problems.append(f"CHANGELOG.md's {version} does not give {name} as `{digests[name]}` {name}")
+    return problems
+
+
+def signing_problems(tree, work):
+    """The programs signed with a throwaway self-signed code-signing certificate."""
+    key, cert, pfx, out = (os.path.join(work, name) for name in ("key.pem", "cert.pem", "test.pfx", "signed"))
+    quiet = dict(check=True, capture_output=True)
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=zepho test",
+                    "-addext", "extendedKeyUsage=codeSigning", "-keyout", key, "-out", cert], **quiet)
+    subprocess.run(["openssl", "pkcs12", "-export", "-inkey", key, "-in", cert, "-out", pfx, "-passout", "pass:s3cret"],
+                   **quiet)
+    package = [sys.executable, os.path.join(tree, "scripts/make_package.py"), "--exe", os.path.join(tree, BUILT["ZEPHO.EXE"]),
+               "--exe64", os.path.join(tree, BUILT["ZEPHO64.EXE"]), "--exea64", os.path.join(tree, BUILT["ZEPHOA64.EXE"]),
+               "--version", "signed", "--source", tree, "--sign", pfx]
+    wrong = subprocess.run(package + ["--out", out + "-wrong"], env=dict(os.environ, ZEPHO_SIGN_PASSWORD="wrong"),
+                           capture_output=True, text=True)
+    problems = [] if wrong.returncode == 1 and "osslsigncode did not sign" in wrong.stderr and not os.path.exists(
+        out + "-wrong") else [f"a wrong password: status {wrong.returncode}, {wrong.stderr!r}"]
+    subprocess.run(package + ["--out", out], env=dict(os.environ, ZEPHO_SIGN_PASSWORD="s3cret"), **quiet)
+    with zipfile.ZipFile(os.path.join(out, "zepho-signed.zip")) as archive:
+        archive.extractall(out)
+    wine = WineSession(os.path.join(work, "prefix"), arch="win64")
+    wine.start()
+    try:
+        for name, arch in (("ZEPHO.EXE", "x86"), ("ZEPHO64.EXE", "amd64"), ("ZEPHOA64.EXE", "arm64")):
+            path, built = os.path.join(out, name), os.path.join(tree, BUILT[name])
+            verified = subprocess.run(["osslsigncode", "verify", "-CAfile", cert, "-in", path], capture_output=True,
+                                      text=True)
+            print(f"package: signed {name}: osslsigncode verify says "
+                  f"{(verified.stdout.strip().splitlines() or ['nothing'])[-1]}")
+            checked = subprocess.run([sys.executable, os.path.join(ROOT, "tests/check_pe.py"), path,
+                                      os.path.splitext(built)[0] + ".map", arch, "--signed"], capture_output=True, text=True)
+            problems += [f"signed {name}: {line}" for line in checked.stdout.splitlines() if line.startswith("FAIL")]
+            problems += [] if verified.returncode == 0 else [f"signed {name} fails osslsigncode verify"]
+            if arch != "arm64":
+                runs = [wine.run([exe, "/SET", "/VERBOSE", "/ALL"], capture_output=True).stdout for exe in (path, built)]
+                problems += [] if runs[0] == runs[1] else [f"signed {name} prints {runs[0]!r}, unsigned {runs[1]!r}"]
+    finally:
+        wine.stop()
+    return problems
+
+
 def main():
     stamp = subprocess.run(["git", "-C", ROOT, "log", "-1", "--format=%ct"], capture_output=True,
                            text=True).stdout.strip() or "315532800"
     work = tempfile.mkdtemp(prefix="zepho-package-")
     problems = []
     try:
-        (zip_a, img_a, tree_a), (zip_b, img_b, _) = (build_copy(os.path.join(work, where), stamp)
+        (zip_a, img_a, tree_a), (zip_b, img_b, tree_b) = (build_copy(os.path.join(work, where), stamp)
                                                     for where in ("a", "a-much-longer-folder/b"))
         with open(zip_a, "rb") as a, open(zip_b, "rb") as b:
             same = a.read() == b.read()
@@ -101,7 +163,7 @@ def main():
             problems.append(f"the image holds {listed}, not the zip's files byte for byte")
         for name in NAMES[3:]:
             problems += text_problems(name, entries.get(name, b""))
-        for name in NAMES[5:]:  # the loader is for cmd.exe
+        for name in ("WHICHWIN.BAT", "WHICHMAJ.BAT"):  # the loader is for cmd.exe
             problems += batch_problems(name, entries.get(name, b"").decode("latin-1"))
         version = re.fullmatch(r"zepho-(.+)\.zip", os.path.basename(zip_a)).group(1)
         file_versions = {pefile.PE(data=entries[name]).FileInfo[0][0].StringTable[0].entries[b"FileVersion"].decode()
@@ -113,6 +175,8 @@ def main():
         with open(os.path.join(ROOT, "LICENSE")) as f:
             if f.read().rstrip("\n").replace("\n", "\r\n") not in manual:
                 problems.append("the manual does not carry the licence")
+        problems += hash_problems(entries, tree_b, version)
+        problems += signing_problems(tree_a, work)
         with open(zip_a, "rb") as f:
             digest = hashlib.sha256(f.read()).hexdigest()
         print(f"package: {', '.join(f'{n} {len(d)}' for n, d in entries.items())} bytes; "

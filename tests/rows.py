@@ -16,6 +16,8 @@ def crlf(*lines: str) -> bytes:
 
 
 DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data")
+with open(os.path.join(ROOT, "CMakeLists.txt")) as f:
+    VERSION = re.search(r"project\(zepho VERSION (\S+)", f.read()).group(1)  # what /VERSION and /SET give
 # The help screen, byte for byte; the unit tests read the same file.
 with open(os.path.join(DATA, "help.txt"), "rb") as f:
     HELP = f.read()
@@ -157,6 +159,7 @@ def command_line_rows():
         Row("cmdline/unclosed-quote-to-end", b'zepho /MAJOR " /VERBOSE', major, 7, setup=setup),
         Row("cmdline/high-bytes", b"zepho \xe9\xff /verbose\xa0", verbose, 15, setup=setup),
         Row("cmdline/long-quoted", b'zepho "' + b"x" * 5000 + b' /HELP" /VERBOSE', verbose, 15, setup=setup),
+        Row("cmdline/version", b"zepho /Version /QUIET", None, 0, setup=setup, out_starts=f"zepho {VERSION} ".encode()),
     ]
 
 

@@ -17,7 +17,7 @@ import sys
 import tempfile
 import time
 
-from tests.rows import (EXAMPLE_OUTPUT, HELP, NOT_FOUND, NT_KEY, PRODUCT_KEY, RECORDS, Row, check, crlf, env,
+from tests.rows import (EXAMPLE_OUTPUT, HELP, NOT_FOUND, NT_KEY, PRODUCT_KEY, RECORDS, VERSION, Row, check, crlf, env,
                         examples, failure, loader_failed, record_rows, reg, release_rows, report, runs_under_command_com, version,
                         zepho_rows)
 from tests.wine.wine_session import WineSession
@@ -198,12 +198,12 @@ def render_page(results):
 
 
 FACT_NAMES = ("STATUS", "RELEASE", "PLATFORM", "MAJOR", "MINOR", "BUILD", "CSD", "SP", "KIND", "BITS", "EDITION",
-              "INSTALL", "FEATURE", "UBR", "ARCH", "PE")
+              "INSTALL", "FEATURE", "UBR", "ARCH", "PE", "VERSION")
 HOSTILE = 'Pro" & echo HACKED> "%TEMP%\\HACKED" & rem ^ | < > ( ) ! %PATH%'
 
 
 def set_lines(*values):
-    return crlf(*(f"SET ZEPHO_{name}={value}" for name, value in zip(FACT_NAMES, values)))
+    return crlf(*(f"SET ZEPHO_{name}={value}" for name, value in zip(FACT_NAMES, values + (VERSION,))))
 
 
 def set_rows(exe, workdir):
@@ -249,7 +249,8 @@ def prefix64_rows(exe, workdir):
                 wine.run(["reg", "add", MINI_NT, "/f", "/reg:64"], capture_output=True, check=True)
             done = wine.run([winpath(exe), "/SET"], capture_output=True)
             tail = crlf("SET ZEPHO_BITS=64", "SET ZEPHO_EDITION=Enterprise", "SET ZEPHO_INSTALL=Client",
-                        "SET ZEPHO_FEATURE=24H2", "SET ZEPHO_UBR=4321", "SET ZEPHO_ARCH=x64", f"SET ZEPHO_PE={pe}")
+                        "SET ZEPHO_FEATURE=24H2", "SET ZEPHO_UBR=4321", "SET ZEPHO_ARCH=x64", f"SET ZEPHO_PE={pe}",
+                        f"SET ZEPHO_VERSION={VERSION}")
             results.append((f"prefix64/set{'/mini-nt' if pe else ''}", [] if done.stdout.endswith(tail) else
                             [f"stdout {done.stdout!r}, expected it to end {tail!r}"]))
     finally:
