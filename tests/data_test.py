@@ -7,7 +7,7 @@ import os
 import unittest
 
 from tests.cases import CaseError, parse_line
-from tools.regenerate import read_tables, record_problems, replace_part
+from tools.regenerate import RETIRED, first_free, read_tables, record_problems, replace_part
 
 GOOD = '2 10.0.22000,0x55F0 "SP1" 1 A=x,B= "/ALL" 30 "" 0 "Windows 11 SP1"'
 
@@ -47,20 +47,26 @@ def pretend(rows):
 
 class StatusRecord(unittest.TestCase):
     def test_a_status_changed_or_given_again_is_caught(self):
+        tables = pretend({})
+        (verbose, major, *_, newest), names = max(tables["all"]), [row[-1] for row in tables["all"]]
+        unused = next(name for name in (f"Made Up {n}" for n in range(len(names) + 1)) if name not in names)
+        free = first_free(tables, "verbose"), first_free(tables, "major")
+        gone = next((v, m) for v, m, release, _ in tables["record"] if release.startswith(RETIRED))
         rows = [
-            ("Windows 11 renumbered", {"11": (33, 16)}, "the table gives Windows 11 statuses 33 and 16; it was given 30"),
-            ("11's status given to a new 12", {"11": (), "12": (30, 14)}, "Windows 12 has 0 lines"),
-            ("the retired 32", {"Server 2025": (32, 15)}, "which was given to retired: Windows NT above 10.0"),
-            ("the retired major 15", {"Server 2025": (31, 15)}, "which was given to retired: Windows NT above 10.0"),
-            ("Windows 11 listed twice", {}, "Windows 11 has 2 lines"),
+            ("renumbered", {newest: free},
+             f"the table gives Windows {newest} statuses {free[0]} and {free[1]}; it was given {verbose}"),
+            ("its status given to a new one", {newest: (), unused: (verbose, major)}, f"Windows {unused} has 0 lines"),
+            ("a retired verbose status", {newest: (gone[0], major)}, f"which was given to {RETIRED}"),
+            ("a retired major status", {newest: (verbose, gone[1])}, f"which was given to {RETIRED}"),
+            ("listed twice", {}, f"Windows {newest} has 2 lines"),
         ]
         for name, changes, problem in rows:
             tables = pretend(changes)
-            if "12" in changes:
-                tables["all"].append((30, 14, "10.0", "workstation", 29000, 29999, "12"))
+            if unused in changes:
+                tables["all"].append((verbose, major, "10.0", "workstation", 65000, 65001, unused))
             record = list(tables["record"])
             if "twice" in name:
-                record.append((30, 14, "Windows 11", "2.2.0"))
+                record.append((verbose, major, f"Windows {newest}", "2.2.0"))
             with self.subTest(name):
                 self.assertIn(problem, "\n".join(record_problems(tables, record)))
 

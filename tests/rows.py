@@ -219,7 +219,7 @@ CMD_ONLY = re.compile(r"%ERRORLEVEL%|%~|^\s*::|\(\s*$|^\s*\)|\bSETLOCAL\b|\bGOTO
 # What each batch example of the documents prints, in the order they stand there: on Windows 10 (/VERBOSE /ALL
 # status 26, a 32-bit workstation) under Wine's win10 and in DOSBox beside a double that gives what it does, and
 # in DOSBox where there is no ZEPHO.EXE (cmd.exe's scripts then print ZEPHOSET.BAT's NOT_FOUND); then what differs
-# in a 64-bit prefix, on a registry-made 10.0.30000 workstation, and with Windows PE's key.
+# in a 64-bit prefix, on a registry-made 10.0 workstation of a build no row names, and with Windows PE's key.
 MISSING, NO_FACTS = "ZEPHO.EXE not found: put it in the current folder or on the PATH", \
     "ZEPHO.EXE not found, or not on Windows"
 WORKSTATION = "A workstation: XP x64, Vista, 7 or a later desktop Windows"

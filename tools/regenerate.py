@@ -17,6 +17,7 @@ import os
 import re
 import subprocess
 import sys
+import textwrap
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tools"))
@@ -193,10 +194,23 @@ def kind_script(tables, upper=False):
     return "\n".join(lines)
 
 
+def newest_rows(tables):
+    """{kind: the /ALL row of the newest release of that kind}."""
+    return {row[3]: row for row in sorted(tables["all"])}
+
+
 def newest(tables):
     """The newest workstation and server that /ALL names, in words."""
-    latest = {kind: name for _, _, _, kind, _, _, name in sorted(tables["all"])}
-    return f"Windows {latest['workstation']} and Windows {latest['server']}"
+    latest = newest_rows(tables)
+    return f"Windows {latest['workstation'][-1]} and Windows {latest['server'][-1]}"
+
+
+def range_ends(tables):
+    """Where the newest ranges end, and what a later build gives, as a wrapped paragraph."""
+    (*_, ws_last, ws), (*_, server_last, server) = (newest_rows(tables)[k][-2:] for k in ("workstation", "server"))
+    return textwrap.fill(f"Windows {ws}'s range runs to build {ws_last} and Windows {server}'s to {server_last}: "
+                         f"a later {newest_rows(tables)['workstation'][2]} build of either kind is "
+                         f"{tables['newer'][0]}.", 72)
 
 
 def readme_parts(tables):
@@ -217,6 +231,7 @@ def readme_parts(tables):
         "all-statuses": "\n".join(["| `/VERBOSE /ALL` | `/ALL` | version | builds | release |", "|---|---|---|---|---|"]
                                   + ["| " + " | ".join(row) + " |" for row in later_rows(tables)]),
         "kinds": "```bat\n" + kind_script(tables) + "\n```",
+        "range-ends": range_ends(tables),
     }
 
 
@@ -251,6 +266,7 @@ def manual_parts(tables):
     return {"VERBOSE_STATUSES": status_table(verbose), "MAJOR_STATUSES": status_table(tables["major"]),
             "RETIRED": "\n".join(retired_lines),
             "ALL_STATUSES": "\n".join(later), "NEWEST": newest(tables), "KINDS": script,
+            "RANGE_ENDS": range_ends(tables),
             "TOP": str(tables["newer"][0])}
 
 

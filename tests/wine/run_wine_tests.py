@@ -32,9 +32,11 @@ CMD = r"C:\windows\system32\cmd.exe"
 
 MODES = (("whichwin.bat", "verbose"), ("whichmaj.bat", "major"))
 MINI_NT = r"HKLM\System\CurrentControlSet\Control\MiniNT"
-# A Windows 11 workstation of a build this zepho does not name yet.
-LATER = version(None) + reg(NT_KEY, "CurrentVersion", "10.0") + reg(NT_KEY, "CurrentBuildNumber", "30000") + \
-    reg(NT_KEY, "CSDVersion", "") + reg(PRODUCT_KEY, "ProductType", "WinNT")
+def later(tables):
+    """A 10.0 workstation of a build this zepho does not name yet: the one after the newest row's."""
+    build = max(last for _, _, ver, kind, _, last, _ in tables["all"] if (ver, kind) == ("10.0", "workstation"))
+    return version(None) + reg(NT_KEY, "CurrentVersion", "10.0") + reg(NT_KEY, "CurrentBuildNumber", str(build + 1)) + \
+        reg(NT_KEY, "CSDVersion", "") + reg(PRODUCT_KEY, "ProductType", "WinNT")
 
 
 def folder(workdir, name, exe, scripts):
@@ -431,7 +433,7 @@ def example_rows(exe, foreign, examples_dir, tables, workdir, exe_name):
                         setup=version("win10") + env("PATH", winpath(beside) + ";" + system), program=CMD))
         rows.append(Row(f"{label}/missing", b"cmd /c cmd /c exit 16 & " + call_command(os.path.join(without, name)),
                         loader_failed(winpath(without), builds), None, setup=env("PATH", system), program=CMD))
-        for key, setup in (("later", LATER), ("pe", version("win10") + reg(MINI_NT, "Made", "1"))):
+        for key, setup in (("later", later(tables)), ("pe", version("win10") + reg(MINI_NT, "Made", "1"))):
             if key in more:  # Windows PE's key stays, so its rows run last
                 rows.append(Row(f"{'pe/' if key == 'pe' else ''}{label}/{key}", call(os.path.join(beside, name)),
                                 more[key], None, setup=setup + env("PATH", winpath(beside) + ";" + system), program=CMD))
