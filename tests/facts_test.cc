@@ -89,8 +89,8 @@ const SetRow kRows[] = {
     {"newer_server", "zepho /SET /ALL", record(2, 10, 0, 30000), 3, 0, false, kServer,
      "255|Windows NT 10.0|2|10|0|30000||0|SERVER|32|ServerStandard|Server Core|2009|2340|x86|"},
     // Whatever the registry holds, a value is only safe text of at most 63 bytes.
-    {"unsafe_bytes", "zepho /SET", k7, 1, 0, false, edition(1, std::string("a\"%!^&|<>()=;,?*\t\r\n\x01\x7F\x80\xFF b", 25)),
-     "0||2|6|1|7601||0|WORKSTATION|32|a______________________ b||||x86|"},
+    {"unsafe_bytes", "zepho /SET", k7, 1, 0, false, edition(1, std::string("a\"%!^&|<>()=;,?*:\t\r\n\x01\x7F\x80\xFF b", 26)),
+     "0||2|6|1|7601||0|WORKSTATION|32|a_______________________ b||||x86|"},
     {"300_bytes", "zepho /SET", k7, 1, 0, false, edition(1, std::string(300, 'x')),
      "0||2|6|1|7601||0|WORKSTATION|32|xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx||||x86|"},
     {"blanks", "zepho /SET", k7, 1, 0, false, edition(1, "  Server   Standard  "),

@@ -28,6 +28,10 @@ constexpr LaterSource kTable[] = {
     {6, 0, kWs, 15, 9, 0, kAny, "Vista"}, kTen, kEleven,
 #elif BAD == 7  // a major status that falls as the verbose ones rise
     kVista, {10, 0, kWs, 26, 8, 0, 21999, "10"}, kEleven,
+#elif BAD == 8  // a verbose status of 255, which newer NT keeps
+    kVista, kTen, {10, 0, kWs, 255, 14, 22000, 28999, "11"},
+#elif BAD == 9  // a major status the major table gives, its highest
+    {6, 0, kWs, 18, 7, 0, kAny, "Vista"}, kTen, kEleven,
 #else
     kVista, kTen, kEleven,
 #endif

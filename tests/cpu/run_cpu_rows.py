@@ -116,6 +116,7 @@ def knob_scenarios(wine_pairs):
                         "native-info-arm64": dict(missing=("KERNEL32.DLL!IsWow64Process2",), architecture=12),
                         "machine-x64": dict(machine=0x8664, wow64=True),
                         "wow64-fails": dict(wow64=None, registry=values),
+                        "ubr-text-of-four": dict(registry=dict(values, UBR=(1, b"123\0"))),
                         "no-processor-calls": dict(missing=("KERNEL32.DLL!IsWow64Process2",
                                                             "KERNEL32.DLL!GetNativeSystemInfo")),
                         "machine-fails": dict(machine=None, registry=values),
