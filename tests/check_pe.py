@@ -3,10 +3,9 @@
 that Windows 95 loads on a 386, or ZEPHO64.EXE and ZEPHOA64.EXE, PE32+
 console programs for the first x64 and ARM64 Windows. Each imports nothing
 but the KERNEL32 functions it is meant to, links no stack probe, keeps its
-stack frames under 4 KB and its size within its limit, keeps its
-relocations and the DllCharacteristics of its build, and has no section
-both writable and executable, nor a certificate table unless --signed; on
-x86 none of its code is newer than the 80386.
+stack frames under 4 KB, its size within its limit and its relocations,
+has its build's DllCharacteristics, no writable code and, unless
+--signed, no certificates; on x86 none of its code is newer than the 80386.
 
 The code is told from the constants that share .text by the link map (GNU
 ld's or lld's): every input section named .text* is code and is
@@ -144,9 +143,8 @@ def dos_code(data, pe):
 
 def image_problems(pe, build, signed):
     """The DllCharacteristics, relocations, sections and certificate table an allow-listed program needs."""
-    want = sum(FLAGS[name] for name in build.flags)
-    have = pe.OPTIONAL_HEADER.DllCharacteristics
-    problems = [f"DllCharacteristics {have:#x}, not {want:#x} ({' '.join(build.flags)})"] if have != want else []
+    want, have = sum(FLAGS[name] for name in build.flags), pe.OPTIONAL_HEADER.DllCharacteristics
+    problems = [f"DllCharacteristics {have:#x}, not {want:#x} ({' '.join(build.flags)})"] * (have != want)
     if pe.FILE_HEADER.Characteristics & 1 or pe.OPTIONAL_HEADER.DATA_DIRECTORY[5].Size == 0:
         problems.append("its relocations are stripped")
     problems += [f"section {s.Name.decode().rstrip(chr(0))} is both writable and executable" for s in pe.sections

@@ -48,8 +48,7 @@ def pretend(rows):
 class StatusRecord(unittest.TestCase):
     def test_a_status_changed_or_given_again_is_caught(self):
         tables = pretend({})
-        (verbose, major, *_, newest), names = max(tables["all"]), [row[-1] for row in tables["all"]]
-        unused = next(name for name in (f"Made Up {n}" for n in range(len(names) + 1)) if name not in names)
+        (verbose, major, *_, newest), unused = max(tables["all"]), "+".join(row[-1] for row in tables["all"])
         free = first_free(tables, "verbose"), first_free(tables, "major")
         gone = next((v, m) for v, m, release, _ in tables["record"] if release.startswith(RETIRED))
         rows = [

@@ -113,7 +113,7 @@ class Cpu32:
     stub, interrupt = b"\xcd\x80", 0x80  # INT 80h
     pc, sp, result = x86.UC_X86_REG_EIP, x86.UC_X86_REG_ESP, x86.UC_X86_REG_EAX
     volatile = (x86.UC_X86_REG_ECX, x86.UC_X86_REG_EDX)
-    others = (x86.UC_X86_REG_EAX, x86.UC_X86_REG_EBX, x86.UC_X86_REG_ESI, x86.UC_X86_REG_EDI, x86.UC_X86_REG_EBP)
+    others = tuple(getattr(x86, f"UC_X86_REG_E{r}") for r in ("AX", "BX", "SI", "DI", "BP"))
     alignment = 4  # of the stack pointer at a call's first instruction, plus one word
 
     def start(self, uc, top):
@@ -141,8 +141,7 @@ class Cpu64(Cpu32):
     pc, sp, result = x86.UC_X86_REG_RIP, x86.UC_X86_REG_RSP, x86.UC_X86_REG_RAX
     registers = (x86.UC_X86_REG_RCX, x86.UC_X86_REG_RDX, x86.UC_X86_REG_R8, x86.UC_X86_REG_R9)
     volatile = registers + (x86.UC_X86_REG_R10, x86.UC_X86_REG_R11)
-    others = (x86.UC_X86_REG_RAX, x86.UC_X86_REG_RBX, x86.UC_X86_REG_RSI, x86.UC_X86_REG_RDI, x86.UC_X86_REG_RBP,
-              *(getattr(x86, f"UC_X86_REG_R{i}") for i in range(12, 16)))
+    others = tuple(getattr(x86, f"UC_X86_REG_R{r}") for r in ("AX", "BX", "SI", "DI", "BP", 12, 13, 14, 15))
     alignment = 16
 
     def start(self, uc, top):

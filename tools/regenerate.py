@@ -194,23 +194,18 @@ def kind_script(tables, upper=False):
     return "\n".join(lines)
 
 
-def newest_rows(tables):
-    """{kind: the /ALL row of the newest release of that kind}."""
-    return {row[3]: row for row in sorted(tables["all"])}
-
-
 def newest(tables):
     """The newest workstation and server that /ALL names, in words."""
-    latest = newest_rows(tables)
-    return f"Windows {latest['workstation'][-1]} and Windows {latest['server'][-1]}"
+    latest = {kind: name for _, _, _, kind, _, _, name in sorted(tables["all"])}
+    return f"Windows {latest['workstation']} and Windows {latest['server']}"
 
 
 def range_ends(tables):
-    """Where the newest ranges end, and what a later build gives, as a wrapped paragraph."""
-    (*_, ws_last, ws), (*_, server_last, server) = (newest_rows(tables)[k][-2:] for k in ("workstation", "server"))
-    return textwrap.fill(f"Windows {ws}'s range runs to build {ws_last} and Windows {server}'s to {server_last}: "
-                         f"a later {newest_rows(tables)['workstation'][2]} build of either kind is "
-                         f"{tables['newer'][0]}.", 72)
+    """Where the ranges of the newest workstation and server end, a paragraph."""
+    (ws, ws_last), (server, last) = ({kind: (name, end) for *_, kind, _, end, name in sorted(tables["all"])}[kind]
+                                     for kind in ("workstation", "server"))
+    return textwrap.fill(f"Windows {ws}'s range runs to build {ws_last} and Windows {server}'s to {last}: a "
+                         f"later 10.0 build of either kind is {tables['newer'][0]}.", 72)
 
 
 def readme_parts(tables):
