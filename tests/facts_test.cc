@@ -202,10 +202,11 @@ TEST(SetLines, QuietAndHelp) {
     rows = "ERRORLEVEL " + std::to_string(row.verboseStatus) + ", " +
            std::to_string(row.majorStatus) + " = Windows " + laterName(row) + "\r\n" + rows;
   }
-  EXPECT_TRUE(help.output.out.ends_with("/VERSION - this zepho's version, program and processor\r\n"
-                                        "With /ALL (VERBOSE, MAJOR):\r\n"
-                                        "ERRORLEVEL 255, 255 = Windows NT newer than any below\r\n" +
-                                        rows));
+  EXPECT_TRUE(
+      help.output.out.ends_with("/VERSION - this zepho's version, program and processor\r\n"
+                                "With /ALL (VERBOSE, MAJOR):\r\n"
+                                "ERRORLEVEL 255, 255 = Windows NT newer than any below\r\n" +
+                                rows));
 }
 
 }  // namespace
