@@ -78,7 +78,9 @@ def hash_problems(entries, tree_b, version):
     """SHA256.TXT against the files, each program against the other folder's and the changelog's."""
     digests = {name: hashlib.sha256(data).hexdigest() for name, data in entries.items()}
     listed = "".join(f"{digests[name]}  {name}\r\n" for name in NAMES[:-1])
-    problems = [] if entries.get("SHA256.TXT", b"").decode() == listed else ["SHA256.TXT does not list the files"]
+    problems = []
+    if entries.get("SHA256.TXT", b"").decode() != listed:
+        problems.append("SHA256.TXT does not list the files")
     with open(os.path.join(ROOT, "CHANGELOG.md")) as f:
         entry = f.read().split(f"## {version} ", 1)[-1].split("\n## ", 1)[0]
     for name, built in BUILT.items():
@@ -99,11 +101,13 @@ def signing_problems(tree, work):
     subprocess.run(["openssl", "pkcs12", "-export", "-inkey", key, "-in", cert, "-out", pfx, "-passout", "pass:s3cret"],
                    **quiet)
     package = [sys.executable, os.path.join(tree, "scripts/make_package.py"), "--version", "signed", "--source", tree,
-               "--sign", pfx] + [f"--{flag}={os.path.join(tree, BUILT[name])}" for flag, name in zip(
-                   ("exe", "exe64", "exea64"), BUILT)]
+               "--sign", pfx, "--exe", os.path.join(tree, BUILT["ZEPHO.EXE"]),
+               "--exe64", os.path.join(tree, BUILT["ZEPHO64.EXE"]), "--exea64", os.path.join(tree, BUILT["ZEPHOA64.EXE"])]
+    problems = []
     wrong = subprocess.run(package + ["--out", out + "-wrong"], env=dict(os.environ, ZEPHO_SIGN_PASSWORD="x"), text=True,
                            capture_output=True)
-    problems = [] if wrong.returncode == 1 and not os.path.exists(out + "-wrong") else [f"a wrong password: {wrong}"]
+    if wrong.returncode != 1 or os.path.exists(out + "-wrong"):
+        problems.append(f"a wrong password: {wrong}")
     subprocess.run(package + ["--out", out], env=dict(os.environ, ZEPHO_SIGN_PASSWORD="s3cret"), **quiet)
     with zipfile.ZipFile(os.path.join(out, "zepho-signed.zip")) as archive:
         archive.extractall(out)
@@ -117,10 +121,12 @@ def signing_problems(tree, work):
             checked = subprocess.run([sys.executable, os.path.join(ROOT, "tests/check_pe.py"), path,
                                       os.path.splitext(built)[0] + ".map", arch, "--signed"], capture_output=True, text=True)
             problems += [f"signed {name}: {line}" for line in checked.stdout.splitlines() if line.startswith("FAIL")]
-            problems += [f"signed {name}: osslsigncode verify fails"] * (verified.returncode != 0)
+            if verified.returncode != 0:
+                problems.append(f"signed {name}: osslsigncode verify fails")
             if arch != "arm64":
                 runs = [wine.run([exe, "/SET", "/VERBOSE", "/ALL"], capture_output=True).stdout for exe in (path, built)]
-                problems += [] if runs[0] == runs[1] else [f"signed {name} prints {runs[0]!r}, unsigned {runs[1]!r}"]
+                if runs[0] != runs[1]:
+                    problems.append(f"signed {name} prints {runs[0]!r}, unsigned {runs[1]!r}")
     finally:
         wine.stop()
     return problems

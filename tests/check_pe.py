@@ -143,14 +143,21 @@ def dos_code(data, pe):
 
 def image_problems(pe, build, signed):
     """The DllCharacteristics, relocations, sections and certificate table an allow-listed program needs."""
-    want, have = sum(FLAGS[name] for name in build.flags), pe.OPTIONAL_HEADER.DllCharacteristics
-    problems = [f"DllCharacteristics {have:#x}, not {want:#x} ({' '.join(build.flags)})"] * (have != want)
+    problems = []
+    want = sum(FLAGS[name] for name in build.flags)
+    have = pe.OPTIONAL_HEADER.DllCharacteristics
+    if have != want:
+        problems.append(f"DllCharacteristics {have:#x}, not {want:#x} ({' '.join(build.flags)})")
     if pe.FILE_HEADER.Characteristics & 1 or pe.OPTIONAL_HEADER.DATA_DIRECTORY[5].Size == 0:
         problems.append("its relocations are stripped")
-    problems += [f"section {s.Name.decode().rstrip(chr(0))} is both writable and executable" for s in pe.sections
-                 if s.Characteristics & 0xA0000000 == 0xA0000000]
-    if bool(pe.OPTIONAL_HEADER.DATA_DIRECTORY[4].Size) != signed:
-        problems.append("has a certificate table" if not signed else "is not signed")
+    for section in pe.sections:
+        if section.Characteristics & 0xA0000000 == 0xA0000000:
+            problems.append(f"section {section.Name.decode().rstrip(chr(0))} is both writable and executable")
+    has_certificates = pe.OPTIONAL_HEADER.DATA_DIRECTORY[4].Size != 0
+    if has_certificates and not signed:
+        problems.append("has a certificate table")
+    if signed and not has_certificates:
+        problems.append("is not signed")
     return problems
 
 

@@ -48,7 +48,8 @@ def pretend(rows):
 class StatusRecord(unittest.TestCase):
     def test_a_status_changed_or_given_again_is_caught(self):
         tables = pretend({})
-        (verbose, major, *_, newest), unused = max(tables["all"]), "+".join(row[-1] for row in tables["all"])
+        verbose, major, *_, newest = max(tables["all"])
+        unused = "+".join(row[-1] for row in tables["all"])  # longer than every name, so no row has it
         free = first_free(tables, "verbose"), first_free(tables, "major")
         gone = next((v, m) for v, m, release, _ in tables["record"] if release.startswith(RETIRED))
         rows = [

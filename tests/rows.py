@@ -207,9 +207,15 @@ NOT_FOUND = b"ZEPHO.EXE not found: put it in the current folder or on the PATH\r
 def loader_failed(folder, builds, broken=()):
     """What ZEPHOSET.BAT in `folder` (a Windows path) says where no build gave facts: each build beside it, not
     there or, in `broken`, there but gave none; where none was beside it, each not on the PATH either."""
-    lines = [f"{folder}\\{build}: " + ("there but gave no facts: damaged, wrong processor or blocked" if build in broken
-                                       else "not there") for build in builds]
-    return crlf(*lines, *([] if broken else [f"{build}: not on the PATH" for build in builds]))
+    lines = []
+    for build in builds:
+        if build in broken:
+            lines.append(f"{folder}\\{build}: there but gave no facts: damaged, wrong processor or blocked")
+        else:
+            lines.append(f"{folder}\\{build}: not there")
+    if not broken:
+        lines += [f"{build}: not on the PATH" for build in builds]
+    return crlf(*lines)
 
 
 # What only cmd.exe reads: its variables and %~ modifiers, "::" comments, blocks in parentheses, SETLOCAL, GOTO :EOF, EXIT /B, FOR /F

@@ -202,10 +202,13 @@ def newest(tables):
 
 def range_ends(tables):
     """Where the ranges of the newest workstation and server end, a paragraph."""
-    (ws, ws_last), (server, last) = ({kind: (name, end) for *_, kind, _, end, name in sorted(tables["all"])}[kind]
-                                     for kind in ("workstation", "server"))
-    return textwrap.fill(f"Windows {ws}'s range runs to build {ws_last} and Windows {server}'s to {last}: a "
-                         f"later 10.0 build of either kind is {tables['newer'][0]}.", 72)
+    newest = {}
+    for _, _, _, kind, _, last, name in sorted(tables["all"]):
+        newest[kind] = (name, last)
+    ws, ws_last = newest["workstation"]
+    server, server_last = newest["server"]
+    return textwrap.fill(f"Windows {ws}'s range runs to build {ws_last} and Windows {server}'s to {server_last}: "
+                         f"a later 10.0 build of either kind is {tables['newer'][0]}.", 72)
 
 
 def readme_parts(tables):

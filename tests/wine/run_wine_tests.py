@@ -285,9 +285,9 @@ def loader_rows(exe64, examples_dir, workdir):
     processor it says, the switches, and what the script says."""
     build_host_target("zepho", "win32")
     got = {}
+    with open(os.path.join(workdir, "stand.c"), "wb") as f:
+        f.write(STAND_IN)
     for name, compiler in (("stand64.exe", "x86_64-w64-mingw32-gcc"), ("stand32.exe", "i686-w64-mingw32-gcc")):
-        with open(os.path.join(workdir, "stand.c"), "wb") as f:
-            f.write(STAND_IN)
         subprocess.run([compiler, "-s", "-o", os.path.join(workdir, name), os.path.join(workdir, "stand.c")], check=True)
     for name, path in (("z", os.path.join(ROOT, "build/win32/zepho.exe")), ("z64", exe64),
                        ("s64", os.path.join(workdir, "stand64.exe")), ("s32", os.path.join(workdir, "stand32.exe"))):
